@@ -1,0 +1,39 @@
+// File access for the data folder. File names of the game's data came from
+// a system that ignores case, so names inside a folder are matched without
+// regard to case.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/result.h"
+
+namespace kovan {
+
+// The path of name inside dir (dir ends with '/'): the exact name if it
+// exists, else the first entry whose name equals it ignoring ASCII case,
+// else dir + name unchanged.
+std::string ResolveNoCase(const std::string& dir, const std::string& name);
+
+bool FileExists(const std::string& path);  // a regular file
+bool DirExists(const std::string& path);
+// Length in bytes, or nothing when the file doesn't exist.
+std::optional<std::uint64_t> FileLength(const std::string& path);
+
+[[nodiscard]] Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path);
+// Replaces the file (created if missing).
+[[nodiscard]] Status WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Writes bytes at offset 0 without truncating; the file must exist.
+[[nodiscard]] Status PatchFileStart(const std::string& path, const std::uint8_t* bytes,
+                                    std::size_t count);
+// Deletes a file; a missing file is no error.
+[[nodiscard]] Status RemoveFile(const std::string& path);
+// Whether the folder lets us create files.
+bool DirWritable(const std::string& dir);
+
+// The folder of the running program, ending with '/'.
+std::string ExecutableDir();
+
+}  // namespace kovan

@@ -1,0 +1,35 @@
+// The surfaces the window shows, composed in stacking order.
+#pragma once
+
+#include <vector>
+
+#include "platform/surface.h"
+
+namespace kovan {
+
+class Stage {
+ public:
+  static constexpr int kWidth = 640;
+  static constexpr int kHeight = 480;
+
+  // Registers a surface the window may show (when its shown flag is set).
+  // The surface must outlive its registration.
+  void Add(Surface* s);
+  void Remove(const Surface* s);
+  // Marks the picture as changed so the next present redraws it.
+  void Invalidate() { dirty_ = true; }
+  bool Dirty() const { return dirty_; }
+  void ClearDirty() { dirty_ = false; }
+
+  // Draws every shown surface at its position, lower zOrder first (equal
+  // orders in registration order), over black, into a 640 x 480 picture.
+  void Compose(Surface& out) const;
+  // The topmost shown surface under a client point, or null.
+  Surface* HitTest(int x, int y) const;
+
+ private:
+  std::vector<Surface*> surfaces_;
+  bool dirty_ = true;
+};
+
+}  // namespace kovan
