@@ -35,6 +35,10 @@ class InputSink {
   virtual void OnMouseMove(int /*x*/, int /*y*/) {}
   virtual void OnKeyDown(const Key&) {}
   virtual void OnMenu(const std::string& /*item*/) {}
+  // A scripted dialog action: verb "press" (value empty), "type" (value is
+  // the text) or "set" (value is the new value), aimed at a control of a form.
+  virtual void OnDialogAction(const std::string& /*verb*/, const std::string& /*form*/,
+                              const std::string& /*control*/, const std::string& /*value*/) {}
   // The window was closed or the process was asked to end (SIGINT/SIGTERM).
   virtual void OnClose() {}
 };
@@ -80,7 +84,10 @@ class Platform {
   virtual void DoEvents() = 0;
   void SetInputSink(InputSink* sink) { sink_ = sink; }
 
-  // Timers fire from DoEvents, on the game's thread.
+  // Timers fire from DoEvents, on the game's thread. A new timer is enabled
+  // and first fires intervalMs after it was added; enabling a timer restarts
+  // its count. An interval of 0 never fires. When DoEvents comes late a timer
+  // fires once, not once per missed interval. Unknown ids are ignored.
   int AddTimer(std::uint32_t intervalMs, std::function<void()> onTick);
   void EnableTimer(int id, bool enabled);
 

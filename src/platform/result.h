@@ -12,7 +12,7 @@ namespace kovan {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : v_(std::move(value)) {}  // NOLINT: implicit on purpose
+  Result(T value) : v_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit on purpose
   static Result Error(std::string message) { return Result(ErrorTag{}, std::move(message)); }
 
   bool ok() const { return v_.index() == 0; }

@@ -29,12 +29,17 @@ enum class RasterOp : std::uint32_t {
   kSrcInvert = 0x00660046,  // dst = dst XOR src
 };
 
+// The largest width or height a surface takes; larger sizes are cut to it,
+// negative ones count as zero.
+constexpr int kMaxSurfaceSide = 16384;
+
 // A rectangular true-colour picture with a persistent backing store, plus
 // what the window needs to show it: position, shown flag, stacking order.
 // A surface of zero width or height holds no pixels and draws nothing.
 class Surface {
  public:
   Surface() = default;
+  // fill is also the background colour.
   Surface(int width, int height, Rgb fill = kBlack);
 
   int Width() const { return width_; }
@@ -52,7 +57,8 @@ class Surface {
   // One pixel; a point outside the store reads as black.
   Rgb Point(int x, int y) const;
   void SetPoint(int x, int y, Rgb c);
-  // Filled box from (x1, y1) up to but not including (x2, y2), clipped.
+  // Filled box from (x1, y1) up to but not including (x2, y2), clipped; a
+  // box with x2 <= x1 or y2 <= y1 fills nothing.
   void FillBox(int x1, int y1, int x2, int y2, Rgb c);
 
   Rgb* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
@@ -79,7 +85,9 @@ class Surface {
 
 // Combines the w x h area of src at (xs, ys) into dst at (x, y). Clipped like
 // the GDI call: only pixels whose source and destination both lie inside
-// their surfaces are touched; the rest of the area is left alone.
+// their surfaces are touched; the rest of the area is left alone. dst and
+// src may be the same surface, with overlapping areas. A width or height
+// below 1, or an op other than the three above, draws nothing.
 void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int xs, int ys,
             RasterOp op);
 
@@ -90,14 +98,17 @@ void MakeMask(Surface& dst, const Surface& src, int x, int y, int w, int h);
 
 // Reads the whole store as 32-bit pixels, bottom row first, into a vector
 // of w*h + 1 entries (the last holds no pixel). Returns w*h, or -1 for a
-// surface without pixels.
+// surface without pixels (the vector is then left as it was).
 long GetPixels(const Surface& s, std::vector<std::uint32_t>& pixels);
 // Writes pixels of the same layout back. Returns 0, or -1 when the vector is
-// shorter than w*h or the surface has no pixels.
+// shorter than w*h or the surface has no pixels. The top byte of each entry
+// is ignored.
 long SetPixels(Surface& s, const std::vector<std::uint32_t>& pixels);
 
 // The blend work set: one w x h area at a time, opened once and stepped
-// many times (a fade), then closed.
+// many times (a fade), then closed. Only pixels inside dst are drawn; where
+// src's area reaches outside src, dst's own pixels stand in for the missing
+// ones, so those pixels keep their colour.
 class Blender {
  public:
   void Open(int w, int h);
@@ -116,6 +127,7 @@ class Blender {
   int stride_ = 0;
   std::vector<std::uint8_t> a_;
   std::vector<std::uint8_t> b_;
+  std::vector<std::uint8_t> mix_;  // the step's result for each pair of bytes
 };
 
 // Open, Step and Close in one call.

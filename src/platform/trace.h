@@ -16,7 +16,6 @@ struct TraceField {
                              std::vector<std::string>>;
   TraceField(std::string_view k, std::int64_t v) : key(k), value(v) {}
   TraceField(std::string_view k, int v) : key(k), value(std::int64_t{v}) {}
-  TraceField(std::string_view k, long v) : key(k), value(std::int64_t{v}) {}
   TraceField(std::string_view k, std::string v) : key(k), value(std::move(v)) {}
   TraceField(std::string_view k, const char* v) : key(k), value(std::string(v)) {}
   TraceField(std::string_view k, bool v) : key(k), value(v) {}

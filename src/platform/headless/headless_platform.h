@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/result.h"
 
 namespace kovan {
 
@@ -17,6 +18,24 @@ struct HeadlessOptions {
   DisplayInfo display{1280, 1024, 24};
 };
 
-std::unique_ptr<Platform> CreateHeadlessPlatform(const HeadlessOptions& options);
+// A script line that can't be read is an error naming its line number.
+//
+// How the script meets the game:
+// - The clock starts at 0 and moves only by Sleep.
+// - Each DoEvents runs the actions that are due, delivering at most one
+//   input (click, key, menu, dialog action, quit) per call.
+// - `until STATE` holds the actions behind it until the state the game last
+//   reported through SetGameState is STATE. Delivering an input forgets the
+//   reported state, since the input may end the wait; so a waiting loop
+//   reports its state on every pass, before it calls DoEvents.
+// - MessageBox takes its answer from the script when the next action is
+//   `answer` (possibly after `wait`s, which then pass while the box is open,
+//   and `until msgbox`); otherwise OK boxes answer OK and Yes/No boxes No.
+//   An `answer` that comes up while no box is open waits for the next box.
+// - When the actions are used up and the game reports a waiting state, or
+//   the clock reaches maxMs, the sink gets OnClose, once for each reason
+//   (a scripted `quit` counts as the script's close).
+[[nodiscard]] Result<std::unique_ptr<Platform>> CreateHeadlessPlatform(
+    const HeadlessOptions& options);
 
 }  // namespace kovan

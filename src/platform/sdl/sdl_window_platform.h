@@ -1,0 +1,83 @@
+// The SDL backend's platform object, shared by its source files.
+#pragma once
+
+#include <SDL.h>
+
+#include <optional>
+#include <string>
+
+#include "platform/font.h"
+#include "platform/message_panel.h"
+#include "platform/platform.h"
+#include "platform/result.h"
+#include "platform/sdl/sdl_handles.h"
+
+namespace kovan {
+
+class SdlPlatform final : public Platform {
+ public:
+  static constexpr int kStripHeight = 20;
+
+  SdlPlatform() = default;
+  // Starts SDL and creates the (hidden) window; an error carries SDL's text.
+  [[nodiscard]] Status Init();
+
+  std::uint32_t Ticks() override { return SDL_GetTicks() - start_; }
+  void Sleep(std::uint32_t ms) override { SDL_Delay(ms); }
+  void DoEvents() override;
+
+  void SetClientSize(int w, int h) override;
+  void CentreWindow() override;
+  void ShowWindow(bool shown) override;
+  void SetCaption(const std::string& utf8) override;
+  void SetWaitCursor(bool wait) override;
+  void ToggleCaption() override;
+
+  MsgBoxAnswer MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) override;
+
+  DisplayInfo Display() override;
+  SystemFacts Facts() override;
+  void SetImeOpen(bool open) override;
+
+ private:
+  struct BoxView;
+
+  // sdl_platform.cpp
+  int StripHeight() const { return captionOn_ ? kStripHeight : 0; }
+  void ApplySize();
+  bool HandleEvent(const SDL_Event& e);  // true: a close was asked for
+  void HandleMouseDown(const SDL_MouseButtonEvent& b);
+  void HandleKey(const SDL_KeyboardEvent& k);
+  void HandleText(const char* utf8);
+  void UpdatePicture();
+  // Draws strip, picture and, when given, the box texture at its place.
+  void RenderFrame(SDL_Texture* overlay, const SDL_Rect* at);
+
+  // sdl_message_box.cpp
+  Font* BoxFont();
+  Status OpenBoxView(BoxView& view, const MessagePanel& panel);
+  void DrawBox(BoxView& view, const MessagePanel& panel);
+  std::optional<MsgBoxAnswer> HandleBoxEvent(const SDL_Event& e, BoxView& view,
+                                             MessagePanel& panel);
+
+  SdlSubsystems subsystems_;  // first, so it is torn down last
+  SdlWindowPtr window_;
+  SdlRendererPtr renderer_;
+  SdlTexturePtr picture_;
+  SdlCursorPtr arrowCursor_;
+  SdlCursorPtr waitCursor_;
+  std::unique_ptr<Font> boxFont_;
+  bool boxFontTried_ = false;
+  Surface composed_;
+  std::uint32_t start_ = 0;
+  int clientWidth_ = Stage::kWidth;
+  int clientHeight_ = Stage::kHeight;
+  bool shown_ = false;
+  bool captionOn_ = true;
+  bool needRedraw_ = true;
+  bool boxOpen_ = false;
+  bool pendingClose_ = false;  // a close that came while a box was open
+  std::string caption_;
+};
+
+}  // namespace kovan

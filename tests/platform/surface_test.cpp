@@ -1,0 +1,337 @@
+#include "platform/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kovan {
+namespace {
+
+// A surface whose every pixel differs, so a misplaced pixel shows.
+Surface Pattern(int w, int h, std::uint32_t seed) {
+  Surface s(w, h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t v = (static_cast<std::uint32_t>(y * w + x) + seed) * 2654435761u;
+      s.SetPoint(x, y, (v ^ (v >> 13)) & 0xFFFFFF);
+    }
+  }
+  return s;
+}
+
+bool Inside(const Surface& s, int x, int y) {
+  return x >= 0 && y >= 0 && x < s.Width() && y < s.Height();
+}
+
+// Pixel by pixel, with the clip rule spelled out.
+void ReferenceBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int xs, int ys,
+                  RasterOp op) {
+  const Surface before = src;  // src may be dst
+  for (int j = 0; j < h; ++j) {
+    for (int i = 0; i < w; ++i) {
+      if (!Inside(dst, x + i, y + j) || !Inside(before, xs + i, ys + j)) continue;
+      const Rgb d = dst.Point(x + i, y + j), s = before.Point(xs + i, ys + j);
+      const Rgb r = op == RasterOp::kSrcCopy ? s : op == RasterOp::kSrcAnd ? d & s : d ^ s;
+      dst.SetPoint(x + i, y + j, r);
+    }
+  }
+}
+
+std::uint8_t BlendByte(int a, int b, float alpha) {
+  const float inv = 1.0f - alpha;
+  // Each product rounded to float before the sum, even where the compiler
+  // would fuse a multiply-add.
+  volatile float fromB = static_cast<float>(b) * alpha;
+  volatile float fromA = static_cast<float>(a) * inv;
+  const float v = fromB + fromA;
+  return static_cast<std::uint8_t>(std::clamp(std::nearbyint(v), 0.0f, 255.0f));
+}
+
+// The blend of one area done the plain way: per channel, per pixel. Where
+// the source is missing, the destination stands in for it.
+void ReferenceBlend(Surface& dst, int x, int y, int w, int h, const Surface& src, int xs, int ys,
+                    float alpha) {
+  const Surface before = dst;
+  for (int j = 0; j < h; ++j) {
+    for (int i = 0; i < w; ++i) {
+      if (!Inside(dst, x + i, y + j)) continue;
+      const Rgb a = before.Point(x + i, y + j);
+      const Rgb b = Inside(src, xs + i, ys + j) ? src.Point(xs + i, ys + j) : a;
+      dst.SetPoint(
+          x + i, y + j,
+          MakeRgb(BlendByte(RedOf(a), RedOf(b), alpha), BlendByte(GreenOf(a), GreenOf(b), alpha),
+                  BlendByte(BlueOf(a), BlueOf(b), alpha)));
+    }
+  }
+}
+
+// Rows joined by '/', '#' for white and '.' for anything else.
+std::string Picture(const Surface& s) {
+  std::string out;
+  for (int y = 0; y < s.Height(); ++y) {
+    if (y > 0) out += '/';
+    for (int x = 0; x < s.Width(); ++x) out += s.Point(x, y) == kWhite ? '#' : '.';
+  }
+  return out;
+}
+
+TEST(Surface, ResizeClearsToBackColourAndLimitsSizes) {
+  Surface s(3, 2, 0x123456);
+  EXPECT_EQ(s.Point(2, 1), 0x123456u);
+  s.SetPoint(1, 1, kWhite);
+  s.SetPoint(3, 0, kWhite);  // outside: ignored
+  EXPECT_EQ(s.Point(3, 0), kBlack);
+  s.Resize(5, 4);
+  EXPECT_EQ(s.Pixels(), std::vector<Rgb>(20, 0x123456));
+  s.Resize(-4, 7);
+  EXPECT_TRUE(s.Empty());
+  EXPECT_TRUE(s.Pixels().empty());
+  s.Resize(kMaxSurfaceSide + 1, 1);
+  EXPECT_EQ(s.Width(), kMaxSurfaceSide);
+
+  Surface box(4, 3);
+  box.FillBox(-2, 1, 2, 10, kWhite);
+  box.FillBox(4, 0, 3, 1, kWhite);  // reversed: nothing
+  EXPECT_EQ(Picture(box), "..../##../##..");
+}
+
+TEST(BitBlt, ClipsAtEachSide) {
+  const Surface src(3, 3, kWhite);
+  const std::pair<std::pair<int, int>, std::string> cases[] = {
+      {{-2, 1}, "..../#.../#.../#..."},
+      {{3, 0}, "...#/...#/...#/...."},
+      {{1, -2}, ".###/..../..../...."},
+      {{0, 2}, "..../..../###./###."},
+  };
+  for (const auto& [at, want] : cases) {
+    Surface dst(4, 4);
+    BitBlt(dst, at.first, at.second, 3, 3, src, 0, 0, RasterOp::kSrcCopy);
+    EXPECT_EQ(Picture(dst), want) << at.first << "," << at.second;
+  }
+  // A source area starting left of and above the source.
+  Surface dst(4, 4);
+  BitBlt(dst, 0, 0, 3, 3, src, -1, -2, RasterOp::kSrcCopy);
+  EXPECT_EQ(Picture(dst), "..../..../.##./....");
+}
+
+TEST(BitBlt, MatchesReferenceForEveryOpAndClip) {
+  const Surface src = Pattern(9, 7, 1);
+  const int offsets[] = {-12, -3, -1, 0, 2, 5, 8, 11};
+  const int sizes[] = {-1, 0, 1, 4, 10, 30};
+  for (RasterOp op : {RasterOp::kSrcCopy, RasterOp::kSrcAnd, RasterOp::kSrcInvert}) {
+    for (int x : offsets) {
+      for (int xs : offsets) {
+        for (int w : sizes) {
+          // y and ys sweep along with x and xs so all sides get clipped.
+          const int y = -x / 2, ys = xs / 2 - 1, h = w == 30 ? 3 : w;
+          Surface got = Pattern(8, 6, 2);
+          Surface want = got;
+          BitBlt(got, x, y, w, h, src, xs, ys, op);
+          ReferenceBlt(want, x, y, w, h, src, xs, ys, op);
+          ASSERT_EQ(got.Pixels(), want.Pixels())
+              << "op " << static_cast<std::uint32_t>(op) << " x " << x << " y " << y << " w " << w
+              << " h " << h << " xs " << xs << " ys " << ys;
+        }
+      }
+    }
+  }
+}
+
+TEST(BitBlt, SameSurfaceOverlapReadsOldPixels) {
+  for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {2, 3}, {-3, -2}}) {
+    for (RasterOp op : {RasterOp::kSrcCopy, RasterOp::kSrcInvert}) {
+      Surface got = Pattern(10, 8, 3);
+      Surface want = got;
+      BitBlt(got, 2 + dx, 2 + dy, 6, 5, got, 2, 2, op);
+      ReferenceBlt(want, 2 + dx, 2 + dy, 6, 5, want, 2, 2, op);
+      EXPECT_EQ(got.Pixels(), want.Pixels()) << dx << "," << dy;
+    }
+  }
+}
+
+TEST(BitBlt, UnknownOpEmptySourceAndHugeCoordinatesDrawNothing) {
+  Surface dst = Pattern(4, 4, 5);
+  const Surface before = dst;
+  BitBlt(dst, 0, 0, 4, 4, Pattern(4, 4, 6), 0, 0, static_cast<RasterOp>(0x00EE0086));
+  BitBlt(dst, 0, 0, 4, 4, Surface(), 0, 0, RasterOp::kSrcCopy);
+  BitBlt(dst, std::numeric_limits<int>::min(), 0, std::numeric_limits<int>::max(), 4,
+         Pattern(4, 4, 6), 0, 0, RasterOp::kSrcCopy);
+  EXPECT_EQ(dst.Pixels(), before.Pixels());
+}
+
+// The sprite technique the game draws with: AND a mask, then XOR the picture.
+TEST(MakeMask, BlackKeyIsTransparentThroughAndThenXor) {
+  Surface sprite(3, 1);
+  sprite.SetPoint(0, 0, 0x000000);  // key colour
+  sprite.SetPoint(1, 0, 0x000001);  // nearly black, still opaque
+  sprite.SetPoint(2, 0, 0xFF8040);
+  Surface mask(3, 1);
+  mask.SetBackColor(kWhite);
+  mask.SetForeColor(kBlack);
+  MakeMask(mask, sprite, 0, 0, 3, 1);
+
+  Surface scene(3, 1, 0x336699);
+  BitBlt(scene, 0, 0, 3, 1, mask, 0, 0, RasterOp::kSrcAnd);
+  BitBlt(scene, 0, 0, 3, 1, sprite, 0, 0, RasterOp::kSrcInvert);
+  EXPECT_EQ(scene.Point(0, 0), 0x336699u);
+  EXPECT_EQ(scene.Point(1, 0), 0x000001u);
+  EXPECT_EQ(scene.Point(2, 0), 0xFF8040u);
+}
+
+TEST(MakeMask, ReadsOffsetAreaIntoOriginAndClips) {
+  Surface src(4, 4, kBlack);
+  src.SetPoint(2, 1, 0x010000);
+  src.SetPoint(3, 3, 0x000100);
+  Surface mask(3, 3, 0x888888);
+  mask.SetForeColor(kWhite);
+  mask.SetBackColor(kBlack);
+  mask.SetPoint(2, 2, 0x999999);  // the area can't reach it: src ends first
+  MakeMask(mask, src, 2, 1, 5, 5);
+  EXPECT_EQ(Picture(mask), "#../.../.#.");
+  EXPECT_EQ(mask.Point(2, 2), 0x999999u);
+
+  // In place, shifted down-right: each pixel must be read before the pixel
+  // written one step earlier lands on it.
+  Surface self(4, 4, kBlack);
+  self.SetForeColor(kWhite);
+  self.SetPoint(0, 0, 0x0A0A0A);
+  MakeMask(self, self, -1, -1, 4, 4);
+  EXPECT_EQ(Picture(self), "..../.#../..../....");
+  EXPECT_EQ(self.Point(0, 0), 0x0A0A0Au) << "outside the clipped area";
+}
+
+TEST(Pixels, BottomRowFirstRoundTrip) {
+  Surface s(2, 3);
+  s.SetPoint(0, 0, 0x000001);
+  s.SetPoint(1, 2, 0xABCDEF);
+  std::vector<std::uint32_t> px;
+  EXPECT_EQ(GetPixels(s, px), 6);
+  EXPECT_EQ(px, (std::vector<std::uint32_t>{0, 0xABCDEF, 0, 0, 1, 0, 0}));
+
+  const Surface original = Pattern(7, 5, 11);
+  ASSERT_EQ(GetPixels(original, px), 35);
+  ASSERT_EQ(px.size(), 36u);
+  px[0] |= 0xFF000000;  // the reserved byte is dropped
+  Surface copy(7, 5);
+  EXPECT_EQ(SetPixels(copy, px), 0);
+  EXPECT_EQ(copy.Pixels(), original.Pixels());
+
+  px.resize(34);
+  EXPECT_EQ(SetPixels(copy, px), -1);
+  EXPECT_EQ(copy.Pixels(), original.Pixels());
+  Surface empty;
+  EXPECT_EQ(SetPixels(empty, px), -1);
+  EXPECT_EQ(GetPixels(empty, px), -1);
+  EXPECT_EQ(px.size(), 34u) << "left alone";
+}
+
+TEST(Blend, EndpointsCopyOrKeepAndBadCallsDoNothing) {
+  const Surface src = Pattern(20, 10, 21);
+  const Surface original = Pattern(20, 10, 22);
+  Surface dst = original;
+  BlendArea(dst, 0, 0, 20, 10, src, 0, 0, 0.0f);
+  EXPECT_EQ(dst.Pixels(), original.Pixels());
+  BlendArea(dst, 0, 0, 20, 10, src, 0, 0, 1.0f);
+  EXPECT_EQ(dst.Pixels(), src.Pixels());
+
+  dst = original;
+  for (float alpha : {1.5f, -0.1f, std::numeric_limits<float>::quiet_NaN()}) {
+    BlendArea(dst, 0, 0, 20, 10, src, 0, 0, alpha);
+  }
+  Blender blender;
+  blender.Step(dst, 0, 0, 20, 10, src, 0, 0, 0.5f);  // not open
+  blender.Open(20, 10);
+  blender.Step(dst, 0, 0, 19, 10, src, 0, 0, 0.5f);  // other size
+  blender.Close();
+  blender.Step(dst, 0, 0, 20, 10, src, 0, 0, 0.5f);  // closed
+  EXPECT_EQ(dst.Pixels(), original.Pixels());
+}
+
+TEST(Blend, ExactHalvesRoundToEven) {
+  struct Case {
+    int a, b;
+    float alpha;
+    int want;
+  };
+  const Case cases[] = {
+      {1, 2, 0.5f, 2},        // 1.5
+      {2, 3, 0.5f, 2},        // 2.5
+      {0, 1, 0.5f, 0},        // 0.5
+      {254, 255, 0.5f, 254},  // 254.5
+      {0, 6, 0.25f, 2},       // 1.5
+      {0, 10, 0.25f, 2},      // 2.5
+      {2, 0, 0.75f, 0},       // 0.5
+  };
+  for (const Case& c : cases) {
+    Surface dst(1, 1, MakeRgb(c.a, c.a, c.a));
+    BlendArea(dst, 0, 0, 1, 1, Surface(1, 1, MakeRgb(c.b, c.b, c.b)), 0, 0, c.alpha);
+    EXPECT_EQ(dst.Point(0, 0), MakeRgb(c.want, c.want, c.want))
+        << c.a << " to " << c.b << " at " << c.alpha;
+  }
+}
+
+// Every (dst, src) byte pair through the whole path, against the plain
+// single-precision expression: red and green each cover all 65536 pairs.
+TEST(Blend, AllBytePairsMatchSinglePrecisionFormula) {
+  Surface dst(256, 256), src(256, 256);
+  for (int i = 0; i < 256; ++i) {
+    for (int j = 0; j < 256; ++j) {
+      dst.SetPoint(i, j, MakeRgb(j, i, (i + j) & 0xFF));
+      src.SetPoint(i, j, MakeRgb(i, j, (i * 7 + j) & 0xFF));
+    }
+  }
+  for (float alpha : {0.001f, 0.1f, 0.2f, 1.0f / 3.0f, 0.5f, 0.7f, 0.9f, 0.987654f, 0.999f}) {
+    Surface got = dst;
+    BlendArea(got, 0, 0, 256, 256, src, 0, 0, alpha);
+    int mismatches = 0;
+    for (int i = 0; i < 256; ++i) {
+      for (int j = 0; j < 256; ++j) {
+        const Rgb a = dst.Point(i, j), b = src.Point(i, j), r = got.Point(i, j);
+        mismatches += RedOf(r) != BlendByte(RedOf(a), RedOf(b), alpha);
+        mismatches += GreenOf(r) != BlendByte(GreenOf(a), GreenOf(b), alpha);
+        mismatches += BlueOf(r) != BlendByte(BlueOf(a), BlueOf(b), alpha);
+      }
+    }
+    EXPECT_EQ(mismatches, 0) << "alpha " << alpha;
+  }
+}
+
+TEST(Blend, AreasMatchReferenceWhereverTheyLie) {
+  const Surface src = Pattern(320, 40, 31);
+  const Surface original = Pattern(330, 45, 32);
+  struct Case {
+    int x, y, w, h, xs, ys;
+  };
+  const Case cases[] = {
+      {7, 3, 301, 33, 11, 5},     // odd width: 903 bytes a row, padded to 904
+      {-5, -4, 14, 11, 0, 0},     // dst area off the left and top
+      {3, 2, 14, 11, 310, 32},    // src area off the right and bottom
+      {320, 40, 14, 11, -8, 35},  // both
+  };
+  for (const Case& c : cases) {
+    Surface got = original, want = original;
+    Blender blender;
+    blender.Open(c.w, c.h);
+    for (float alpha : {0.2f, 0.5f, 0.8f}) {  // a fade: one work set, several steps
+      blender.Step(got, c.x, c.y, c.w, c.h, src, c.xs, c.ys, alpha);
+      ReferenceBlend(want, c.x, c.y, c.w, c.h, src, c.xs, c.ys, alpha);
+    }
+    EXPECT_EQ(got.Pixels(), want.Pixels()) << c.x << "," << c.y << " from " << c.xs << "," << c.ys;
+  }
+
+  Surface got = Pattern(40, 30, 51);
+  Surface want = got;
+  const Surface before = got;
+  BlendArea(got, 5, 5, 20, 20, got, 12, 8, 0.4f);  // one surface as both
+  ReferenceBlend(want, 5, 5, 20, 20, before, 12, 8, 0.4f);
+  EXPECT_EQ(got.Pixels(), want.Pixels());
+}
+
+}  // namespace
+}  // namespace kovan
