@@ -1,0 +1,212 @@
+#include "engine/data_files.h"
+
+#include <utility>
+
+#include "platform/files.h"
+#include "platform/pictures.h"
+#include "platform/text_codec.h"
+
+namespace kovan {
+namespace {
+
+constexpr int kConfigLines = 25;
+constexpr std::uint8_t kScrambled[2] = {'J', 'F'};
+constexpr std::uint8_t kBitmapSignature[2] = {'B', 'M'};
+constexpr std::uint8_t kJpegSignature[2] = {0xFF, 0xD8};
+
+std::string PlaceName(int n) { return "p" + std::to_string(n); }
+
+// Which signature a managed picture (name without ".dat") carries, if any.
+const std::uint8_t* SignatureFor(std::string_view name) {
+  std::string lower(name);
+  for (auto& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".dat") == 0) {
+    lower.resize(lower.size() - 4);
+  }
+  for (const auto& n : BitmapPictureNumbers()) {
+    if (lower == n) return kBitmapSignature;
+  }
+  for (int i = 1; i <= kPlaceCount; ++i) {
+    if (lower == PlaceName(i)) return kJpegSignature;
+  }
+  return nullptr;
+}
+
+// Writes a two-byte signature over the start of an existing file.
+Status PatchHeader(const std::string& path, const std::uint8_t* signature) {
+  if (!FileExists(path)) return Status::Error(path + ": no such file");
+  return PatchFileStart(path, signature, 2);
+}
+
+}  // namespace
+
+std::string MissingFileMessage(const std::string& name) {
+  return "実行に必要なﾌｧｲﾙがありません. file" + name;
+}
+
+std::string BrokenFileMessage(int errorNumber, const std::string& detail) {
+  std::string text = "実行に必要なﾌｧｲﾙが異常です.(" + std::to_string(errorNumber) + ")";
+  if (!detail.empty()) text += "\n" + detail;
+  return text;
+}
+
+const std::vector<std::string>& BitmapPictureNumbers() {
+  static const std::vector<std::string> kNumbers = {"11", "13", "15", "17", "32", "36", "60", "72"};
+  return kNumbers;
+}
+
+Status HeaderRestore(const std::string& pathWithoutExt, char kind) {
+  const bool bitmap = kind == 'B' || kind == 'b';
+  if (!bitmap && kind != 'J' && kind != 'j') return Status::Error("unknown picture kind");
+  return PatchHeader(pathWithoutExt + ".dat", bitmap ? kBitmapSignature : kJpegSignature);
+}
+
+Status HeaderScramble(const std::string& pathWithoutExt) {
+  return PatchHeader(pathWithoutExt + ".dat", kScrambled);
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+DataFiles::DataFiles(std::string dataPath, std::optional<bool> writable)
+    : dataPath_(std::move(dataPath)), writable_(writable.value_or(DirWritable(dataPath_))) {}
+
+std::string DataFiles::PathOf(std::string_view name) const {
+  // Names from "90.dat" may use the other system's separator and name a
+  // sub-folder; each part is matched regardless of case.
+  std::string dir = dataPath_;
+  std::string rest(name);
+  for (auto& c : rest) c = c == '\\' ? '/' : c;
+  for (std::size_t slash; (slash = rest.find('/')) != std::string::npos;) {
+    if (slash > 0) dir = ResolveNoCase(dir, rest.substr(0, slash)) + "/";
+    rest.erase(0, slash + 1);
+  }
+  return ResolveNoCase(dir, rest);
+}
+
+Status DataFiles::Check(const std::string& name, const std::string& shownName) const {
+  if (!FileLength(PathOf(name))) return Status::Error(MissingFileMessage(shownName));
+  return {};
+}
+
+Status DataFiles::ScenarioDecode() {
+  for (const char* number : {"91", "92"}) {
+    auto bytes = ReadFileBytes(PathOf(std::string(number) + ".dat"));
+    if (!bytes) {
+      return Status::Error(BrokenFileMessage(kErrDeviceIo, std::string(number) + ".dat: " +
+                                                               bytes.error()));
+    }
+    Bytes plain = Complement(std::move(bytes.value()));
+    // The plain copy lies in the folder only until the tables are loaded;
+    // where the folder can't take it, the game works from memory.
+    if (writable_) {
+      (void)WriteFileBytes(dataPath_ + number + ".cod", plain);
+    }
+    (number[1] == '1' ? scenarioPlain_ : choicesPlain_) = std::move(plain);
+  }
+  return {};
+}
+
+Status DataFiles::PrepareHeaders() {
+  headersTouched_ = true;
+  for (const auto& n : BitmapPictureNumbers()) {
+    if (Status st = Check(n + ".dat", dataPath_ + n); !st) return st;
+    // A folder we can't write keeps its scrambled files; LoadPicture repairs
+    // them in memory.
+    if (writable_) (void)PatchHeader(PathOf(n + ".dat"), kBitmapSignature);
+  }
+  for (int i = 1; i <= kPlaceCount; ++i) {
+    const std::string n = PlaceName(i);
+    if (Status st = Check(n + ".dat", dataPath_ + n); !st) return st;
+    if (writable_) (void)PatchHeader(PathOf(n + ".dat"), kJpegSignature);
+  }
+  return {};
+}
+
+Status DataFiles::ReadConfig(EngineState& s) {
+  auto bytes = ReadFileBytes(PathOf("90.dat"));
+  if (!bytes) return Status::Error(BrokenFileMessage(kErrDeviceIo, "90.dat: " + bytes.error()));
+  const std::string raw(bytes->begin(), bytes->end());
+  auto text = Cp932ToUtf8(raw);
+  if (!text) return Status::Error(BrokenFileMessage(kErrBadFormat, "90.dat: " + text.error()));
+  std::vector<std::string> lines = SplitLines(text.value());
+  if (lines.size() < kConfigLines) {
+    return Status::Error(BrokenFileMessage(
+        kErrInputPastEnd,
+        "90.dat: " + std::to_string(lines.size()) + " of " + std::to_string(kConfigLines) + " lines"));
+  }
+  for (int i = 1; i <= 5; ++i) s.CharName[i] = lines[i - 1];
+  for (int j = 1; j <= 9; ++j) {
+    s.BgmFile[j] = lines[6 + j - 1];
+    s.ExtraFile[j] = lines[15 + j - 1];
+    for (const std::string* name : {&s.BgmFile[j], &s.ExtraFile[j]}) {
+      if (!name->empty()) {
+        if (Status st = Check(*name, *name); !st) return st;
+      }
+    }
+  }
+  return {};
+}
+
+Status DataFiles::DataPrepare(EngineState& s) {
+  for (const char* number : {"90", "91", "92"}) {
+    if (Status st = Check(std::string(number) + ".dat", dataPath_ + number); !st) return st;
+  }
+  if (Status st = ScenarioDecode(); !st) return st;
+  if (Status st = PrepareHeaders(); !st) return st;
+  return ReadConfig(s);
+}
+
+Status DataFiles::ScenarioLoad(EngineState& s) {
+  Status st = LoadScenarioTables(s, scenarioPlain_, choicesPlain_);
+  for (const char* name : {"91.cod", "92.cod"}) (void)RemoveFile(dataPath_ + name);
+  scenarioPlain_.clear();
+  choicesPlain_.clear();
+  if (!st) return Status::Error(BrokenFileMessage(kErrBadFormat, st.error()));
+  return {};
+}
+
+void DataFiles::ScrambleHeaders() {
+  if (!headersTouched_ || !writable_) return;
+  (void)PatchAllHeaders(true);
+}
+
+Status DataFiles::PatchAllHeaders(bool scramble) const {
+  std::string failed;
+  auto patch = [&](const std::string& n, const std::uint8_t* signature) {
+    const std::string path = PathOf(n + ".dat");
+    if (!FileExists(path)) return;
+    if (Status st = PatchHeader(path, scramble ? kScrambled : signature); !st) {
+      failed += (failed.empty() ? "" : "; ") + st.error();
+    }
+  };
+  for (const auto& n : BitmapPictureNumbers()) patch(n, kBitmapSignature);
+  for (int i = 1; i <= kPlaceCount; ++i) patch(PlaceName(i), kJpegSignature);
+  if (!failed.empty()) return Status::Error(failed);
+  return {};
+}
+
+Result<Surface> DataFiles::LoadPicture(std::string_view name) const {
+  const std::string path = PathOf(name);
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return Result<Surface>::Error(path + ": " + bytes.error());
+  if (const std::uint8_t* sig = SignatureFor(name); sig && bytes->size() >= 2) {
+    (*bytes)[0] = sig[0];
+    (*bytes)[1] = sig[1];
+  }
+  auto picture = DecodePicture(bytes.value());
+  if (!picture) return Result<Surface>::Error(path + ": " + picture.error());
+  return picture;
+}
+
+}  // namespace kovan

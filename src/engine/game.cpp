@@ -1,0 +1,123 @@
+#include "engine/game.h"
+
+#include <utility>
+
+#include "engine/game_exit.h"
+#include "platform/files.h"
+#include "platform/text_codec.h"
+#include "system/system_report.h"
+
+namespace kovan {
+namespace {
+
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 480;
+constexpr const char* kCaption = "KOVAN - 体験版";
+constexpr const char* kLogName = "kovan.log";
+
+// CP932 bytes of a UTF-8 text; characters the code page lacks become '?'.
+std::string ToCp932Lenient(const std::string& utf8) {
+  if (auto all = Utf8ToCp932(utf8)) return all.value();
+  std::string out;
+  const std::size_t n = Utf8Length(utf8);
+  for (std::size_t i = 0; i < n; ++i) {
+    auto one = Utf8ToCp932(Utf8Left(Utf8Mid(utf8, i), 1));
+    out += one ? one.value() : "?";
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string AppPathOf(const std::string& folder) {
+  if (!folder.empty() && folder.back() == '/') return folder;
+  return folder + "/";
+}
+
+std::string DataPathFor(const std::string& appPath) {
+  const std::string data = ResolveNoCase(appPath, "data");
+  if (DirExists(data)) return data + "/";
+  return appPath;
+}
+
+Game::Game(Platform& platform, GameOptions options)
+    : platform_(platform), options_(std::move(options)) {
+  platform_.SetInputSink(this);
+}
+
+Game::~Game() { platform_.SetInputSink(nullptr); }
+
+MsgBoxAnswer Game::MsgBox(const std::string& text, MsgBoxButtons buttons) {
+  return platform_.MessageBox(text, buttons);
+}
+
+void Game::FatalDataError(const std::string& message) {
+  MsgBox(message);
+  throw GameExit{"data", 1};
+}
+
+void Game::SeqJump(std::int16_t section) {
+  if (auto line = FindSectionLine(state, section)) {
+    state.SeqPos = *line;
+  } else {
+    MsgBox("Not found NUM to SEQ");
+  }
+}
+
+void Game::SctFind(std::int16_t section) {
+  if (auto first = FindChoiceSet(state, section)) {
+    state.ChoiceFirst = *first;
+  } else {
+    MsgBox("SCT not found.");
+  }
+}
+
+void Game::OnClose() { throw GameExit{"close", 0}; }
+
+void Game::WriteLog() {
+  const SystemReportResult report =
+      SystemReport(platform_.Facts(), platform_.Display(), state.AppPath, state.DataPath);
+  state.ModeFixed = state.ModeFixed || report.modeFixed;
+  const std::string path = dataFiles_->PathOf(kLogName);
+  // The log is replaced at every start. A folder we can't write to gets no
+  // log; the game still runs.
+  (void)RemoveFile(path);
+  const std::string text = ToCp932Lenient(report.text + "\r\n");
+  (void)WriteFileBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+void Game::FormLoad() {
+  platform_.SetClientSize(kClientWidth, kClientHeight);
+  platform_.SetCaption(kCaption);
+  platform_.SetWaitCursor(true);
+
+  state.AppPath = AppPathOf(options_.appPath.empty() ? ExecutableDir() : options_.appPath);
+  state.DataPath =
+      options_.dataPath.empty() ? DataPathFor(state.AppPath) : AppPathOf(options_.dataPath);
+  platform_.trace().Event(Now(), "start", {{"data", state.DataPath}});
+  dataFiles_ = std::make_unique<DataFiles>(state.DataPath);
+  if (!FileExists(dataFiles_->PathOf("90.dat"))) {
+    MsgBox("フォルダの内容が不正です.\n" + state.DataPath);
+    throw GameExit{"data", 1};
+  }
+
+  SetStartValues(state);
+  WriteLog();
+
+  platform_.ShowWindow(true);
+  platform_.DoEvents();
+
+  if (Status st = dataFiles_->DataPrepare(state); !st) FatalDataError(st.error());
+  if (Status st = dataFiles_->ScenarioLoad(state); !st) FatalDataError(st.error());
+
+  platform_.SetWaitCursor(false);
+  state.SeqPos = 0;
+}
+
+void Game::FormUnload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  if (dataFiles_) dataFiles_->ScrambleHeaders();
+}
+
+}  // namespace kovan

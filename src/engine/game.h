@@ -1,0 +1,66 @@
+// One game: the shared state, the data folder and the start-up and
+// shutdown sequences, over a platform. Several games may live in one
+// process; none of them keeps global state.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/data_files.h"
+#include "engine/engine_state.h"
+#include "platform/platform.h"
+
+namespace kovan {
+
+struct GameOptions {
+  std::string appPath;   // the program's folder; empty = where the binary is
+  std::string dataPath;  // overrides the data folder when not empty
+};
+
+// The program's folder with exactly one separator at its end.
+std::string AppPathOf(const std::string& folder);
+// "data/" inside appPath when such a folder exists (matched regardless of
+// case), else appPath itself.
+std::string DataPathFor(const std::string& appPath);
+
+class Game : public InputSink {
+ public:
+  Game(Platform& platform, GameOptions options);
+  ~Game() override;
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  // The start-up sequence. Throws GameExit when the game must end.
+  void FormLoad();
+  // The shutdown sequence; runs once however often it is called.
+  void FormUnload();
+
+  // Shows a message box with the game's text; the answer comes back.
+  MsgBoxAnswer MsgBox(const std::string& text, MsgBoxButtons buttons = MsgBoxButtons::kOk);
+  // Shows a data-file message and ends the game through the shutdown.
+  [[noreturn]] void FatalDataError(const std::string& message);
+
+  // Section and choice lookups with the script's messages when they miss.
+  void SeqJump(std::int16_t section);
+  void SctFind(std::int16_t section);
+
+  // Game time in ms since the platform started.
+  std::int64_t Now() { return platform_.Ticks(); }
+
+  void OnClose() override;
+
+  EngineState state;
+  Platform& platform() { return platform_; }
+  DataFiles* dataFiles() { return dataFiles_.get(); }
+
+ private:
+  void WriteLog();
+
+  Platform& platform_;
+  GameOptions options_;
+  std::unique_ptr<DataFiles> dataFiles_;
+  bool unloaded_ = false;
+};
+
+}  // namespace kovan

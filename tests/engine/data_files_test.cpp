@@ -1,0 +1,144 @@
+// Start-up checks of the data folder, the picture headers and "90.dat".
+#include "engine/data_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "data_folder.h"
+#include "platform/files.h"
+#include "test_support.h"
+
+namespace kovan {
+namespace {
+
+using testing::DataFolderSpec;
+using testing::HeaderOf;
+using testing::TempDir;
+using testing::WriteDataFolder;
+
+TEST(DataPrepare, ReadsNamesAndMusicAndRestoresEveryHeader) {
+  TempDir dir;
+  WriteDataFolder(dir.path());
+  DataFiles files(dir.path());
+  EngineState s;
+  Status st = files.DataPrepare(s);
+  ASSERT_TRUE(st.ok()) << st.error();
+  EXPECT_EQ(s.CharName[1], "朝霧");
+  EXPECT_EQ(s.CharName[4], "ソフィア");
+  EXPECT_EQ(s.CharName[0], "");
+  EXPECT_EQ(s.BgmFile[1], "bgm01.mid");
+  EXPECT_EQ(s.BgmFile[3], "");  // an empty line means no music
+  EXPECT_EQ(HeaderOf(dir.path() + "13.dat"), "BM");
+  EXPECT_EQ(HeaderOf(dir.path() + "60.dat"), "BM");
+  EXPECT_EQ(HeaderOf(dir.path() + "p14.dat"), "\xFF\xD8");
+  // The plain scenario lies in the folder only until it is loaded.
+  EXPECT_TRUE(FileExists(dir.path() + "91.cod"));
+  ASSERT_TRUE(files.ScenarioLoad(s).ok());
+  EXPECT_FALSE(FileExists(dir.path() + "91.cod"));
+  EXPECT_FALSE(FileExists(dir.path() + "92.cod"));
+  EXPECT_EQ(s.SeqLast, 1);
+
+  files.ScrambleHeaders();
+  EXPECT_EQ(HeaderOf(dir.path() + "11.dat"), "JF");
+  EXPECT_EQ(HeaderOf(dir.path() + "p1.dat"), "JF");
+  auto picture = files.LoadPicture("p1.dat");
+  ASSERT_TRUE(picture.ok()) << picture.error();
+  EXPECT_EQ(picture->Width(), 4);
+}
+
+TEST(DataPrepare, MissingFilesAreNamedAsChecked) {
+  TempDir dir;
+  WriteDataFolder(dir.path());
+  std::filesystem::remove(dir.path() + "p7.dat");
+  EngineState s;
+  Status st = DataFiles(dir.path()).DataPrepare(s);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.error(), "実行に必要なﾌｧｲﾙがありません. file" + dir.path() + "p7");
+
+  std::filesystem::remove(dir.path() + "bgm02.mid");
+  WriteDataFolder(dir.path());
+  std::filesystem::remove(dir.path() + "bgm02.mid");
+  st = DataFiles(dir.path()).DataPrepare(s);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.error(), "実行に必要なﾌｧｲﾙがありません. filebgm02.mid");
+}
+
+TEST(DataPrepare, ShortOrBrokenConfigurationGivesTheSecondMessage) {
+  TempDir dir;
+  DataFolderSpec spec;
+  spec.configLines = testing::DefaultConfig();
+  spec.configLines.pop_back();
+  WriteDataFolder(dir.path(), spec);
+  EngineState s;
+  Status st = DataFiles(dir.path()).DataPrepare(s);
+  ASSERT_FALSE(st.ok());
+  EXPECT_EQ(st.error().rfind("実行に必要なﾌｧｲﾙが異常です.(62)\n", 0), 0u) << st.error();
+}
+
+TEST(DataPrepare, NamesIgnoreCase) {
+  TempDir dir;
+  WriteDataFolder(dir.path());
+  std::filesystem::rename(dir.path() + "p1.dat", dir.path() + "P1.DAT");
+  std::filesystem::rename(dir.path() + "90.dat", dir.path() + "90.DAT");
+  DataFiles files(dir.path());
+  EngineState s;
+  Status st = files.DataPrepare(s);
+  ASSERT_TRUE(st.ok()) << st.error();
+  EXPECT_EQ(HeaderOf(dir.path() + "P1.DAT"), "\xFF\xD8");
+  files.ScrambleHeaders();
+  EXPECT_EQ(HeaderOf(dir.path() + "P1.DAT"), "JF");
+}
+
+TEST(ScenarioLoad, BrokenScenarioNamesFileAndRecordAndStillRemovesPlainCopies) {
+  TempDir dir;
+  DataFolderSpec spec;
+  spec.scenario = "1000,,,,,,,,a,,,,\r\n10x0,,,,,,,,b,,,,\r\n";
+  WriteDataFolder(dir.path(), spec);
+  DataFiles files(dir.path());
+  EngineState s;
+  ASSERT_TRUE(files.DataPrepare(s).ok());
+  Status st = files.ScenarioLoad(s);
+  ASSERT_FALSE(st.ok());
+  EXPECT_NE(st.error().find("91.dat record 2 (line 2), field 1"), std::string::npos) << st.error();
+  EXPECT_FALSE(FileExists(dir.path() + "91.cod"));
+}
+
+TEST(HeaderPatching, TouchesOnlyTheFirstTwoBytesOfExistingFiles) {
+  TempDir dir;
+  WriteDataFolder(dir.path());
+  auto before = ReadFileBytes(dir.path() + "p3.dat");
+  ASSERT_TRUE(HeaderRestore(dir.path() + "p3", 'j').ok());
+  auto after = ReadFileBytes(dir.path() + "p3.dat");
+  ASSERT_EQ(before->size(), after->size());
+  EXPECT_EQ((*after)[0], 0xFF);
+  EXPECT_TRUE(std::equal(before->begin() + 2, before->end(), after->begin() + 2));
+  EXPECT_FALSE(HeaderScramble(dir.path() + "nothing").ok());
+  EXPECT_FALSE(FileExists(dir.path() + "nothing.dat"));
+}
+
+TEST(DataPrepare, ReadOnlyFolderWorksInMemory) {
+  TempDir dir;
+  WriteDataFolder(dir.path());
+  DataFiles files(dir.path(), /*writable=*/false);
+  EngineState s;
+  ASSERT_TRUE(files.DataPrepare(s).ok());
+  EXPECT_FALSE(FileExists(dir.path() + "91.cod"));
+  EXPECT_EQ(HeaderOf(dir.path() + "11.dat"), "JF");
+  ASSERT_TRUE(files.ScenarioLoad(s).ok());
+  EXPECT_EQ(s.SeqLast, 1);
+  auto sprite = files.LoadPicture("11.dat");
+  ASSERT_TRUE(sprite.ok()) << sprite.error();
+  EXPECT_EQ(sprite->Point(0, 0), MakeRgb(10, 20, 30));
+  files.ScrambleHeaders();
+  EXPECT_EQ(HeaderOf(dir.path() + "11.dat"), "JF");
+}
+
+TEST(SplitLines, AllLineEnds) {
+  EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+  EXPECT_TRUE(SplitLines("").empty());
+}
+
+}  // namespace
+}  // namespace kovan
