@@ -70,6 +70,14 @@ struct SystemFacts {
   int memoryLoad = 0;  // percent
 };
 
+// One item of the menu bar (no submenus).
+struct MenuItem {
+  std::string name;     // the control name the game knows it by ("prog_end")
+  std::string caption;  // UTF-8
+  bool enabled = true;
+  bool visible = true;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -101,6 +109,13 @@ class Platform {
   virtual void ToggleCaption() = 0;
   // The surfaces the window shows.
   Stage& stage() { return stage_; }
+  // Shows what was refreshed now, without delivering any input (a surface
+  // refresh between two characters of a message).
+  virtual void Present() {}
+  // The menu bar above the picture. A click on an enabled, visible item
+  // reaches the sink's OnMenu from DoEvents; the others are inert.
+  virtual void SetMenu(const std::vector<MenuItem>& items) { menu_ = items; }
+  const std::vector<MenuItem>& Menu() const { return menu_; }
 
   // Modal message box with the game's own texts; events keep flowing.
   virtual MsgBoxAnswer MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) = 0;
@@ -128,6 +143,7 @@ class Platform {
     std::function<void()> onTick;
   };
   InputSink* sink_ = nullptr;
+  std::vector<MenuItem> menu_;
   std::vector<Timer> timers_;
   Stage stage_;
   Trace trace_;

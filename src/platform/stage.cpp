@@ -21,12 +21,55 @@ void Stage::Remove(const Surface* s) {
 
 namespace {
 
+bool EffectivelyShown(const Surface* s) {
+  for (int depth = 0; s != nullptr && depth < 8; ++depth, s = s->container) {
+    if (!s->shown || s->Empty()) return false;
+  }
+  return s == nullptr;
+}
+
+// Where a surface lands on the picture, clipped to its containers.
+struct Placement {
+  long long x = 0, y = 0;                    // absolute top-left of the surface
+  long long clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;  // visible part, absolute
+};
+
+Placement Place(const Surface* s) {
+  Placement p;
+  p.x = s->left;
+  p.y = s->top;
+  long long ox = 0, oy = 0;
+  std::vector<const Surface*> chain;
+  for (const Surface* c = s->container; c != nullptr && chain.size() < 8; c = c->container) {
+    chain.push_back(c);
+  }
+  p.clipX0 = -(1LL << 40);
+  p.clipY0 = -(1LL << 40);
+  p.clipX1 = 1LL << 40;
+  p.clipY1 = 1LL << 40;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    ox += (*it)->left;
+    oy += (*it)->top;
+    p.clipX0 = std::max(p.clipX0, ox);
+    p.clipY0 = std::max(p.clipY0, oy);
+    p.clipX1 = std::min(p.clipX1, ox + (*it)->Width());
+    p.clipY1 = std::min(p.clipY1, oy + (*it)->Height());
+  }
+  p.x += ox;
+  p.y += oy;
+  p.clipX0 = std::max(p.clipX0, p.x);
+  p.clipY0 = std::max(p.clipY0, p.y);
+  p.clipX1 = std::min(p.clipX1, p.x + s->Width());
+  p.clipY1 = std::min(p.clipY1, p.y + s->Height());
+  return p;
+}
+
 // The shown surfaces in drawing order: lower zOrder first, ties in
 // registration order.
 std::vector<Surface*> DrawingOrder(const std::vector<Surface*>& surfaces) {
   std::vector<Surface*> shown;
   for (Surface* s : surfaces) {
-    if (s->shown && !s->Empty()) shown.push_back(s);
+    if (EffectivelyShown(s)) shown.push_back(s);
   }
   std::stable_sort(shown.begin(), shown.end(),
                    [](const Surface* a, const Surface* b) { return a->zOrder < b->zOrder; });
@@ -39,7 +82,28 @@ void Stage::Compose(Surface& out) const {
   if (out.Width() != kWidth || out.Height() != kHeight) out.Resize(kWidth, kHeight);
   out.FillBox(0, 0, kWidth, kHeight, kBlack);
   for (const Surface* s : DrawingOrder(surfaces_)) {
-    BitBlt(out, s->left, s->top, s->Width(), s->Height(), *s, 0, 0, RasterOp::kSrcCopy);
+    const Placement p = Place(s);
+    const long long x0 = std::max<long long>(p.clipX0, 0);
+    const long long y0 = std::max<long long>(p.clipY0, 0);
+    const long long x1 = std::min<long long>(p.clipX1, kWidth);
+    const long long y1 = std::min<long long>(p.clipY1, kHeight);
+    if (x0 >= x1 || y0 >= y1) continue;
+    const int sx = static_cast<int>(x0 - p.x);
+    const int sy = static_cast<int>(y0 - p.y);
+    const int w = static_cast<int>(x1 - x0);
+    const int h = static_cast<int>(y1 - y0);
+    if (!s->keyBlack) {
+      BitBlt(out, static_cast<int>(x0), static_cast<int>(y0), w, h, *s, sx, sy,
+             RasterOp::kSrcCopy);
+      continue;
+    }
+    for (int row = 0; row < h; ++row) {
+      const Rgb* src = s->Row(sy + row) + sx;
+      Rgb* dst = out.Row(static_cast<int>(y0) + row) + x0;
+      for (int col = 0; col < w; ++col) {
+        if (src[col] != kBlack) dst[col] = src[col];
+      }
+    }
   }
 }
 
@@ -47,11 +111,9 @@ Surface* Stage::HitTest(int x, int y) const {
   if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) return nullptr;
   const std::vector<Surface*> order = DrawingOrder(surfaces_);
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
-    const Surface* s = *it;
     // Wide arithmetic: a surface may be parked far off the picture.
-    const long long dx = static_cast<long long>(x) - s->left;
-    const long long dy = static_cast<long long>(y) - s->top;
-    if (dx >= 0 && dy >= 0 && dx < s->Width() && dy < s->Height()) return *it;
+    const Placement p = Place(*it);
+    if (x >= p.clipX0 && y >= p.clipY0 && x < p.clipX1 && y < p.clipY1) return *it;
   }
   return nullptr;
 }

@@ -25,6 +25,7 @@ class Stage {
   // orders in registration order), over black, into a 640 x 480 picture.
   void Compose(Surface& out) const;
   // The topmost shown surface under a client point, or null.
+  // (Contained surfaces count where they lie inside their container.)
   Surface* HitTest(int x, int y) const;
 
  private:

@@ -74,6 +74,12 @@ class Surface {
   int top = 0;
   bool shown = false;
   int zOrder = 0;  // higher is drawn later, over lower ones
+  // A control inside another (a label in the message window): its position
+  // is relative to the container, it shows only while the container shows,
+  // and it is clipped to the container.
+  const Surface* container = nullptr;
+  // Exactly black pixels let what lies below show (a label's background).
+  bool keyBlack = false;
 
  private:
   int width_ = 0;

@@ -1,0 +1,61 @@
+// The message window and the player's input: start-up layout, the window's
+// layers, message text output, waiting for the player and the handlers of
+// the keys, the mouse and the skip menu item.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/data_files.h"
+#include "engine/engine_state.h"
+#include "message/main_form.h"
+#include "platform/font.h"
+#include "platform/platform.h"
+
+namespace kovan {
+
+class Messages {
+ public:
+  Messages(Platform& platform, EngineState& state, MainForm& form);
+  ~Messages();
+
+  // Places every surface, sets the message font and line pitch, loads the
+  // skin texture ("61.dat") and cuts the title buttons from it, centres the
+  // window and disables the play menu items. The error is the player's
+  // message (a missing "61.dat").
+  [[nodiscard]] Status LayoutInit(const DataFiles& data);
+  // Loads the face sheet ("60.dat"), makes its mask and fills the face
+  // table. The error is the player's message.
+  [[nodiscard]] Status FaceInit(const DataFiles& data);
+
+  // Draws the frame, fill and date tab layers from the texture.
+  void WakuBuild();
+  // Composes the window anew over the current scene and shows it.
+  void WakuOpen();
+  // Restores the clean page; LineNo and LastSpeaker become 0.
+  void WakuClear();
+
+  // Draws one message (or a caption when CaptionX asks for one) and, when
+  // the text is player-paced, waits for the player.
+  void MessageOut(const std::string& tag, const std::string& text, Rgb colour);
+  // n seconds as n * 10 rounds of event delivery and a 100 ms sleep.
+  void WaitSec(long n);
+  // Waits until a click, Enter, Space or the skip item lowers KeyWait.
+  void Keys();
+
+  // Input during play. Coordinates are the picture's.
+  void OnMouseDown(MouseButton button, int x, int y);
+  void OnKeyDown(const Key& key);
+  // The skip item ("次の選択まで進む" / "スキップ停止").
+  void speedup_Click();
+
+  // Hides the window and its date tab (a place change, a caption).
+  void HideWindow();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kovan
