@@ -30,7 +30,7 @@ void BM_StartUpToScenarioLoaded(benchmark::State& state) {
   for (auto _ : state) {
     auto platform = CreateHeadlessPlatform(HeadlessOptions{});
     Game game(**platform, GameOptions{data, data});
-    game.FormLoad();
+    game.StartUp();
     game.FormUnload();
   }
   state.SetLabel("data folder of the demo");

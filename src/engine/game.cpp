@@ -41,7 +41,11 @@ std::string DataPathFor(const std::string& appPath) {
 }
 
 Game::Game(Platform& platform, GameOptions options)
-    : platform_(platform), options_(std::move(options)) {
+    : platform_(platform),
+      options_(std::move(options)),
+      form_(platform),
+      messages_(platform, state, form_),
+      script_(*this) {
   platform_.SetInputSink(this);
 }
 
@@ -74,6 +78,27 @@ void Game::SctFind(std::int16_t section) {
 
 void Game::OnClose() { throw GameExit{"close", 0}; }
 
+void Game::OnMouseDown(MouseButton button, int x, int y) { messages_.OnMouseDown(button, x, y); }
+
+void Game::OnKeyDown(const Key& key) { messages_.OnKeyDown(key); }
+
+void Game::OnMenu(const std::string& item) {
+  const MenuItem* entry = form_.FindMenu(item);
+  if (entry == nullptr || !entry->enabled || !entry->visible) return;
+  platform_.trace().Event(Now(), "menu", {{"item", item}, {"op", "click"}});
+  if (item == menu::kProgEnd) {
+    prog_end_Click();
+  } else if (item == menu::kSpeedup) {
+    messages_.speedup_Click();
+  }
+}
+
+void Game::prog_end_Click() {
+  if (MsgBox("終了しますか？", MsgBoxButtons::kYesNo) != MsgBoxAnswer::kNo) {
+    throw GameExit{"quit", 0};
+  }
+}
+
 void Game::WriteLog() {
   const SystemReportResult report =
       SystemReport(platform_.Facts(), platform_.Display(), state.AppPath, state.DataPath);
@@ -87,6 +112,19 @@ void Game::WriteLog() {
 }
 
 void Game::FormLoad() {
+  StartUp();
+  // The scene is on screen from here on, so clicks on it reach the game.
+  form_.Pic_Main.shown = true;
+  platform_.stage().Invalidate();
+  // Play begins here. The skip item is usable from the first line, as it
+  // is once a game has been started.
+  if (MenuItem* skip = form_.FindMenu(menu::kSpeedup)) skip->enabled = true;
+  form_.UpdateMenu();
+  state.SeqPos = 0;
+  script_.ScriptRun();
+}
+
+void Game::StartUp() {
   platform_.SetClientSize(kClientWidth, kClientHeight);
   platform_.SetCaption(kCaption);
   platform_.SetWaitCursor(true);
@@ -103,15 +141,17 @@ void Game::FormLoad() {
 
   SetStartValues(state);
   WriteLog();
+  if (Status st = messages_.LayoutInit(*dataFiles_); !st) FatalDataError(st.error());
 
   platform_.ShowWindow(true);
   platform_.DoEvents();
 
   if (Status st = dataFiles_->DataPrepare(state); !st) FatalDataError(st.error());
+  messages_.WakuBuild();
   if (Status st = dataFiles_->ScenarioLoad(state); !st) FatalDataError(st.error());
+  if (Status st = messages_.FaceInit(*dataFiles_); !st) FatalDataError(st.error());
 
   platform_.SetWaitCursor(false);
-  state.SeqPos = 0;
 }
 
 void Game::FormUnload() {

@@ -9,6 +9,9 @@
 
 #include "engine/data_files.h"
 #include "engine/engine_state.h"
+#include "engine/script.h"
+#include "message/main_form.h"
+#include "message/messages.h"
 #include "platform/platform.h"
 
 namespace kovan {
@@ -31,8 +34,12 @@ class Game : public InputSink {
   Game(const Game&) = delete;
   Game& operator=(const Game&) = delete;
 
-  // The start-up sequence. Throws GameExit when the game must end.
+  // The start-up sequence, then the story from its first line; returns when
+  // the interpreter does. Throws GameExit when the game must end.
   void FormLoad();
+  // The start-up up to the loaded scenario and face sheet: the window, the
+  // folders, the log, the layout, the data files and the message window.
+  void StartUp();
   // The shutdown sequence; runs once however often it is called.
   void FormUnload();
 
@@ -48,11 +55,21 @@ class Game : public InputSink {
   // Game time in ms since the platform started.
   std::int64_t Now() { return platform_.Ticks(); }
 
+  // The quit menu item: asks "終了しますか？"; any answer but No ends the game.
+  void prog_end_Click();
+
+  // Input from the window, dispatched to the handlers.
+  void OnMouseDown(MouseButton button, int x, int y) override;
+  void OnKeyDown(const Key& key) override;
+  void OnMenu(const std::string& item) override;
   void OnClose() override;
 
   EngineState state;
   Platform& platform() { return platform_; }
   DataFiles* dataFiles() { return dataFiles_.get(); }
+  MainForm& form() { return form_; }
+  Messages& messages() { return messages_; }
+  Script& script() { return script_; }
 
  private:
   void WriteLog();
@@ -60,6 +77,9 @@ class Game : public InputSink {
   Platform& platform_;
   GameOptions options_;
   std::unique_ptr<DataFiles> dataFiles_;
+  MainForm form_;
+  Messages messages_;
+  Script script_;
   bool unloaded_ = false;
 };
 

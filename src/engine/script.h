@@ -9,6 +9,7 @@
 namespace kovan {
 
 class Game;
+struct SeqRecord;
 
 // What a line's scene updates and command give the interpreter.
 enum StepResult : int {
@@ -23,7 +24,10 @@ class Script {
   explicit Script(Game& game) : game_(game) {}
 
   // Runs from SeqPos until the last loaded line is reached or the title is
-  // shown. Ways out of the game unwind through it as GameExit.
+  // shown. Ways out of the game unwind through it as GameExit. A pass is a
+  // loop, never a recursion, so it doesn't grow the stack however long it
+  // runs. A position outside the loaded lines (a bad jump target or a
+  // loaded position) ends the pass like the last line does.
   void ScriptRun();
 
   // The command handlers; each gives a step result.
@@ -37,11 +41,34 @@ class Script {
   void SpeakerShow();
 
  private:
+  // Copies the line at SeqPos into the current-line fields, applies its
+  // scene changes and runs its command; gives the step result.
+  int ExecuteLine();
+  // Takes the line's place, sprite and face fields into the state; gives
+  // the result of the scene updates they call for.
+  int SceneUpdates(const SeqRecord& line);
+  // Runs the command named by the first character of CmdText; a line
+  // without a command keeps sceneResult.
+  int RunCommand(int sceneResult);
+  // Jumps to a section: 1, or 2 when the section isn't there (after the
+  // message), so a missing target never repeats the jump.
+  int JumpTo(std::int16_t section);
+
+  // The handlers of the letters "a", "s", "t", "e", "q" and "r".
+  int SoundLine();
+  int ChoiceLine();
+  int TextModeLine();
+  int EndLine();
+  int QuitLine();
+  int ClearLine();
+
   Game& game_;
 };
 
-// Puts the names in for the markers "&0" to "&5", searching again from the
-// start after each, so names of any length follow one another.
+// Puts the names in for the markers "&0" to "&5". After each name the
+// search goes on behind it, so names of any length follow one another and
+// a name is put in as it is: a marker inside a name is not expanded. A "&"
+// at the end or before anything but 0 to 5 stays.
 std::string ReplaceNameMarkers(std::string text, const std::array<std::string, 6>& names);
 
 }  // namespace kovan

@@ -3,9 +3,12 @@
 // the keys, the mouse and the skip menu item.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/data_files.h"
 #include "engine/engine_state.h"
@@ -19,6 +22,8 @@ class Messages {
  public:
   Messages(Platform& platform, EngineState& state, MainForm& form);
   ~Messages();
+  Messages(const Messages&) = delete;
+  Messages& operator=(const Messages&) = delete;
 
   // Places every surface, sets the message font and line pitch, loads the
   // skin texture ("61.dat") and cuts the title buttons from it, centres the
@@ -52,10 +57,44 @@ class Messages {
 
   // Hides the window and its date tab (a place change, a caption).
   void HideWindow();
+  // Sets DateText and shows it in the date tab's label at once.
+  void SetDate(const std::string& text);
+
+  // The game's text font at a size in points, opened on first use; null
+  // when no font can be had at that size.
+  Font* FontAt(double points);
+  // Renders a label's caption in white on black and sizes the label to it.
+  void SetLabelCaption(Surface& label, const std::string& caption, double points);
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  void MessageEnd();
+  void CaptionOut(const std::string& text);
+  void StartPage(const std::string& tag, Rgb colour);
+  void DrawMessageText(const std::string& tag, const std::string& text, Rgb colour);
+  void DrawLine(Font* font, const std::vector<std::string>& chars, std::size_t first,
+                std::size_t last, int cell, Rgb colour);
+  void NextLine();
+  void Refresh();
+
+  void PlaceSurfaces();
+  [[nodiscard]] Status LoadTexture(const DataFiles& data);
+  void CutTitleButtons();
+  void ComposeBackdrop();
+  void ComposeDateTab();
+
+  void OnWindowMouseDown(MouseButton button);
+  void OnSceneMouseDown(MouseButton button);
+  void HideByPlayer();
+  void RestoreByPlayer();
+  void SetMenuEnabled(const char* name, bool enabled);
+  void SetSkipCaption(const char* caption);
+  void OnClickerTick();
+
+  Platform& platform_;
+  EngineState& state_;
+  MainForm& form_;
+  std::map<int, std::unique_ptr<Font>> fonts_;  // by pixel size; null = can't open
+  int clicker_ = -1;                            // the marker's blink timer
 };
 
 }  // namespace kovan

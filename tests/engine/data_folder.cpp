@@ -60,6 +60,11 @@ void WriteDataFolder(const std::string& dir, const DataFolderSpec& spec) {
     Write(dir + n + ".dat", bmp);
   }
   for (int i = 1; i <= 14; ++i) Write(dir + "p" + std::to_string(i) + ".dat", jpeg);
+  // The skin texture: a plain picture with the window's fill colour where
+  // the frame tile keeps it.
+  Surface skin(352, 340, MakeRgb(40, 40, 60));
+  skin.SetPoint(24, 24, MakeRgb(16, 24, 64));
+  Write(dir + "61.dat", EncodeBmp24(skin));
   Write(dir + "bgm01.mid", Cp932("MThd"));
   Write(dir + "bgm02.mid", Cp932("MThd"));
 }

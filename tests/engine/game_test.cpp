@@ -126,8 +126,8 @@ TEST(StartUp, SeveralGamesInOneProcess) {
   auto pb = CreateHeadlessPlatform(options);
   Game ga(**pa, GameOptions{a.path(), ""});
   Game gb(**pb, GameOptions{b.path(), ""});
-  ga.FormLoad();
-  gb.FormLoad();
+  ga.StartUp();
+  gb.StartUp();
   EXPECT_EQ(ga.state.DataPath, a.path());
   EXPECT_EQ(gb.state.DataPath, b.path());
   ga.state.Kou = 5;

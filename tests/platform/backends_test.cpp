@@ -246,6 +246,7 @@ TEST(InputScript, Actions_ReachTheSinkAsWritten) {
       "set Option_Window HScroll1 5\n"
       "quit\n");
   RecordingSink sink(*p);
+  p->SetMenu({MenuItem{"prog_save", "セーブ"}});
   for (int i = 0; i < 20; ++i) p->DoEvents();
   EXPECT_EQ(sink.events,
             (Events{"0 click 10 20", "0 rclick 639 479", "0 move -1 5", "0 key Enter",

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/headless/input_script.h"
+#include "platform/menu_bar.h"
 #include "platform/pictures.h"
 #include "platform/signals.h"
 #include "platform/system_facts.h"
@@ -117,6 +118,16 @@ void HeadlessPlatform::RunDueActions() {
         ++next_;
         TakeShot(action.text);
         break;
+      case ActionKind::kMenu:
+        ++next_;
+        if (LiveMenuItem(Menu(), action.text) == nullptr) {
+          // A click on nothing a player could click: dropped, and said so.
+          trace().Event(clock_, "menu", {{"item", action.text}, {"op", "ignored"}});
+          break;
+        }
+        state_.clear();
+        Deliver(action);
+        return;
       default:
         ++next_;
         state_.clear();

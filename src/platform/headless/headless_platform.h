@@ -24,6 +24,10 @@ struct HeadlessOptions {
 // - The clock starts at 0 and moves only by Sleep.
 // - Each DoEvents runs the actions that are due, delivering at most one
 //   input (click, key, menu, dialog action, quit) per call.
+// - `menu ITEM` reaches the game only while the menu bar (SetMenu) has an
+//   enabled, visible item of that name, as a click would; otherwise it is
+//   dropped, with a trace event {"ev":"menu","item":ITEM,"op":"ignored"},
+//   and counts as no input.
 // - `until STATE` holds the actions behind it until the state the game last
 //   reported through SetGameState is STATE. Delivering an input forgets the
 //   reported state, since the input may end the wait; so a waiting loop

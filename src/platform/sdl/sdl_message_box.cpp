@@ -7,9 +7,9 @@ namespace kovan {
 
 namespace {
 
-// The face and size of the system's message box text.
-constexpr const char* kBoxFamily = "ＭＳ ゴシック";
-constexpr double kBoxPoints = 9.0;
+// The face and size of the system's message box and menu text.
+constexpr const char* kUiFamily = "ＭＳ ゴシック";
+constexpr double kUiPoints = 9.0;
 
 std::optional<MessagePanel::PanelKey> PanelKeyOf(SDL_Keycode sym) {
   using K = MessagePanel::PanelKey;
@@ -54,13 +54,13 @@ struct SdlPlatform::BoxView {
   bool dirty = true;
 };
 
-Font* SdlPlatform::BoxFont() {
-  if (!boxFontTried_) {
-    boxFontTried_ = true;
-    Result<std::unique_ptr<Font>> font = Font::Open(kBoxFamily, kBoxPoints);
-    if (font) boxFont_ = std::move(font.value());
+Font* SdlPlatform::UiFont() {
+  if (!uiFontTried_) {
+    uiFontTried_ = true;
+    Result<std::unique_ptr<Font>> font = Font::Open(kUiFamily, kUiPoints);
+    if (font) uiFont_ = std::move(font.value());
   }
-  return boxFont_.get();
+  return uiFont_.get();
 }
 
 Status SdlPlatform::OpenBoxView(BoxView& view, const MessagePanel& panel) {
@@ -88,7 +88,7 @@ Status SdlPlatform::OpenBoxView(BoxView& view, const MessagePanel& panel) {
 }
 
 void SdlPlatform::DrawBox(BoxView& view, const MessagePanel& panel) {
-  const bool behindChanged = !view.ownWindow && (stage().Dirty() || needRedraw_);
+  const bool behindChanged = !view.ownWindow && FrameStale();
   if (!view.dirty && !behindChanged) return;
   if (view.dirty) {
     panel.Draw(view.pixels);
@@ -151,7 +151,7 @@ std::optional<MsgBoxAnswer> SdlPlatform::HandleBoxEvent(const SDL_Event& e, BoxV
 // the picture keeps updating behind it.
 MsgBoxAnswer SdlPlatform::MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) {
   const std::uint32_t opened = Ticks();
-  MessagePanel panel(BoxFont(), caption_, utf8Text, buttons, shown_);
+  MessagePanel panel(UiFont(), caption_, utf8Text, buttons, shown_);
   BoxView view;
   std::optional<MsgBoxAnswer> answer;
   if (Status ready = OpenBoxView(view, panel); !ready) {

@@ -1,6 +1,8 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/sdl/sdl_window_platform.h"
@@ -136,10 +138,23 @@ void SdlPlatform::DoEvents() {
   }
   if (close && sink() != nullptr) sink()->OnClose();
   FireTimers();
-  if (shown_ && !boxOpen_ && (stage().Dirty() || needRedraw_)) {
+  Present();
+}
+
+// The idle path: the game calls DoEvents then sleeps, a hundred times a
+// second. Nothing is composed, uploaded or rendered unless it changed.
+void SdlPlatform::Present() {
+  if (shown_ && !boxOpen_ && FrameStale()) {
     UpdatePicture();
     RenderFrame(nullptr, nullptr);
   }
+}
+
+void SdlPlatform::SetMenu(const std::vector<MenuItem>& items) {
+  if (SameMenu(items, Menu())) return;
+  Platform::SetMenu(items);
+  menuBar_.SetFont(UiFont());
+  menuBar_.SetItems(items);
 }
 
 bool SdlPlatform::HandleEvent(const SDL_Event& e) {
@@ -154,19 +169,17 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
           e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
         needRedraw_ = true;
       }
+      if (e.window.event == SDL_WINDOWEVENT_LEAVE) menuBar_.Leave();
       break;
     case SDL_MOUSEBUTTONDOWN:
       if (e.button.windowID == mainId) HandleMouseDown(e.button);
       break;
-    case SDL_MOUSEMOTION: {
-      // The renderer has already turned window pixels into picture pixels.
-      const int x = e.motion.x, y = e.motion.y - StripHeight();
-      if (e.motion.windowID == mainId && sink() != nullptr && x >= 0 && y >= 0 &&
-          x < clientWidth_ && y < clientHeight_) {
-        sink()->OnMouseMove(x, y);
-      }
+    case SDL_MOUSEBUTTONUP:
+      if (e.button.windowID == mainId) HandleMouseUp(e.button);
       break;
-    }
+    case SDL_MOUSEMOTION:
+      if (e.motion.windowID == mainId) HandleMouseMotion(e.motion);
+      break;
     case SDL_KEYDOWN:
       HandleKey(e.key);
       break;
@@ -179,11 +192,38 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
   return false;
 }
 
+// The renderer has already turned window pixels into logical ones: the
+// strip's rows first, then the picture's.
 void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
+  if (b.y < StripHeight()) {
+    if (b.button == SDL_BUTTON_LEFT) menuBar_.Press(b.x, b.y);
+    return;
+  }
   const int x = b.x, y = b.y - StripHeight();
   if (sink() == nullptr || x < 0 || y < 0 || x >= clientWidth_ || y >= clientHeight_) return;
   if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, x, y);
   if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, x, y);
+}
+
+// A menu item answers when the button comes up over the enabled item it
+// went down on.
+void SdlPlatform::HandleMouseUp(const SDL_MouseButtonEvent& b) {
+  if (b.button != SDL_BUTTON_LEFT) return;
+  const int barY = b.y < StripHeight() ? b.y : -1;
+  const std::optional<std::string> item = menuBar_.Release(b.x, barY);
+  if (item && sink() != nullptr) sink()->OnMenu(*item);
+}
+
+void SdlPlatform::HandleMouseMotion(const SDL_MouseMotionEvent& m) {
+  if (m.y < StripHeight()) {
+    menuBar_.Hover(m.x, m.y);
+    return;
+  }
+  menuBar_.Leave();
+  const int x = m.x, y = m.y - StripHeight();
+  if (sink() != nullptr && x >= 0 && x < clientWidth_ && y < clientHeight_) {
+    sink()->OnMouseMove(x, y);
+  }
 }
 
 void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
@@ -229,14 +269,38 @@ void SdlPlatform::UpdatePicture() {
   stage().ClearDirty();
 }
 
+// The strip's texture follows the window's width; its pixels are drawn
+// again only when the bar's look changed. Without a texture (a window wider
+// than the renderer allows) the bare strip shows.
+void SdlPlatform::UpdateMenuStrip() {
+  bool fresh = false;
+  if (menuStripWidth_ != clientWidth_) {
+    menuStrip_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888,
+                                       SDL_TEXTUREACCESS_STREAMING, clientWidth_, kStripHeight));
+    menuStripWidth_ = clientWidth_;
+    fresh = true;
+  }
+  if (menuStrip_ && (fresh || menuBar_.Dirty())) {
+    menuBar_.Draw(menuPixels_, clientWidth_);
+    SDL_UpdateTexture(menuStrip_.get(), nullptr, menuPixels_.Pixels().data(),
+                      menuPixels_.Width() * static_cast<int>(sizeof(Rgb)));
+  }
+  menuBar_.ClearDirty();
+}
+
 void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
   if (StripHeight() > 0) {
-    SDL_SetRenderDrawColor(r, kStripGrey[0], kStripGrey[1], kStripGrey[2], 255);
     const SDL_Rect strip{0, 0, clientWidth_, StripHeight()};
-    SDL_RenderFillRect(r, &strip);
+    UpdateMenuStrip();
+    if (menuStrip_) {
+      SDL_RenderCopy(r, menuStrip_.get(), nullptr, &strip);
+    } else {
+      SDL_SetRenderDrawColor(r, kStripGrey[0], kStripGrey[1], kStripGrey[2], 255);
+      SDL_RenderFillRect(r, &strip);
+    }
   }
   const SDL_Rect picture{0, StripHeight(), Stage::kWidth, Stage::kHeight};
   SDL_RenderCopy(r, picture_.get(), nullptr, &picture);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/font.h"
+#include "platform/menu_bar.h"
 #include "platform/message_panel.h"
 #include "platform/platform.h"
 #include "platform/result.h"
@@ -16,7 +17,7 @@ namespace kovan {
 
 class SdlPlatform final : public Platform {
  public:
-  static constexpr int kStripHeight = 20;
+  static constexpr int kStripHeight = kMenuBarHeight;
 
   SdlPlatform() = default;
   // Starts SDL and creates the (hidden) window; an error carries SDL's text.
@@ -32,6 +33,8 @@ class SdlPlatform final : public Platform {
   void SetCaption(const std::string& utf8) override;
   void SetWaitCursor(bool wait) override;
   void ToggleCaption() override;
+  void Present() override;
+  void SetMenu(const std::vector<MenuItem>& items) override;
 
   MsgBoxAnswer MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) override;
 
@@ -47,14 +50,23 @@ class SdlPlatform final : public Platform {
   void ApplySize();
   bool HandleEvent(const SDL_Event& e);  // true: a close was asked for
   void HandleMouseDown(const SDL_MouseButtonEvent& b);
+  void HandleMouseUp(const SDL_MouseButtonEvent& b);
+  void HandleMouseMotion(const SDL_MouseMotionEvent& m);
   void HandleKey(const SDL_KeyboardEvent& k);
   void HandleText(const char* utf8);
+  // Whether the window shows something older than what it should show.
+  bool FrameStale() {
+    return stage().Dirty() || needRedraw_ || (StripHeight() > 0 && menuBar_.Dirty());
+  }
   void UpdatePicture();
+  void UpdateMenuStrip();
   // Draws strip, picture and, when given, the box texture at its place.
   void RenderFrame(SDL_Texture* overlay, const SDL_Rect* at);
 
   // sdl_message_box.cpp
-  Font* BoxFont();
+  // The system's interface font (message boxes, the menu bar); null when
+  // none can be opened.
+  Font* UiFont();
   Status OpenBoxView(BoxView& view, const MessagePanel& panel);
   void DrawBox(BoxView& view, const MessagePanel& panel);
   std::optional<MsgBoxAnswer> HandleBoxEvent(const SDL_Event& e, BoxView& view,
@@ -64,11 +76,15 @@ class SdlPlatform final : public Platform {
   SdlWindowPtr window_;
   SdlRendererPtr renderer_;
   SdlTexturePtr picture_;
+  SdlTexturePtr menuStrip_;
+  int menuStripWidth_ = 0;
   SdlCursorPtr arrowCursor_;
   SdlCursorPtr waitCursor_;
-  std::unique_ptr<Font> boxFont_;
-  bool boxFontTried_ = false;
+  std::unique_ptr<Font> uiFont_;
+  bool uiFontTried_ = false;
   Surface composed_;
+  MenuBar menuBar_;
+  Surface menuPixels_;
   std::uint32_t start_ = 0;
   int clientWidth_ = Stage::kWidth;
   int clientHeight_ = Stage::kHeight;
