@@ -1,0 +1,64 @@
+// Scene graphics: the transitions that bring a new picture onto the screen,
+// place changes, the characters in their three slots and their faces, and
+// the opening that precedes the story.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "engine/data_files.h"
+#include "engine/engine_state.h"
+#include "message/main_form.h"
+#include "message/messages.h"
+#include "platform/platform.h"
+
+namespace kovan {
+
+class Scene {
+ public:
+  Scene(Platform& platform, EngineState& state, MainForm& form, Messages& messages);
+
+  // The data folder the pictures come from; set once it is known.
+  void SetDataFiles(const DataFiles* data) { data_ = data; }
+
+  // Puts the mesh pattern sheet into Mesh1 (part of the program).
+  void MeshInit();
+
+  // Brings Pic_Back (or, for "BI", Place_Load) onto Pic_Main with the
+  // transition named by EffectCode, then resets Pic_Back.
+  void PlaceEffect();
+
+  // The scene updates of a scenario line; each gives the interpreter its
+  // step result.
+  int PlaceChange();
+  int DollChange();
+  int FaceChange();
+  // Removes the sprite window of a slot.
+  void DollErase(int slot);
+
+  // The opening: two logos, the tall opening picture dissolving in and
+  // scrolling up.
+  void OpeningDisp();
+
+  std::string EffectCode;
+  // ShownPose[character][slot]: the pose shown, 0 = not there.
+  std::array<std::array<std::int16_t, 4>, 8> ShownPose{};
+  std::int32_t FrameStart = 0;
+  std::int32_t FrameTime = 0;
+
+ private:
+  // Transitions and place changes (transitions.cpp, place.cpp).
+  // -- transitions: private members --
+
+  // Sprites, faces and the opening (dolls.cpp, faces.cpp, opening.cpp).
+  // -- sprites: private members --
+
+  Platform& platform_;
+  EngineState& state_;
+  MainForm& form_;
+  Messages& messages_;
+  const DataFiles* data_ = nullptr;
+};
+
+}  // namespace kovan
