@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace kovan {
@@ -117,33 +118,96 @@ class TtfFont final : public Font {
   }
 
   // Glyphs are drawn without smoothing, like the system's bitmap text: a
-  // pixel is either the colour or left alone.
+  // pixel is either the colour or left alone. Each character is rasterised
+  // once and kept: a page of text reuses the same few hundred glyphs.
   void TextOut(Surface& dst, int x, int y, const std::string& utf8, Rgb c) override {
     if (utf8.empty() || dst.Empty()) return;
-    SdlSurfacePtr glyphs(
-        TTF_RenderUTF8_Solid(font_.get(), utf8.c_str(), SDL_Color{255, 255, 255, 255}),
-        SDL_FreeSurface);
-    if (!glyphs || glyphs->format->BytesPerPixel != 1 || SDL_LockSurface(glyphs.get()) != 0) {
-      return;
+    long long pen = x;
+    for (std::size_t i = 0; i < utf8.size();) {
+      const std::size_t start = i;
+      const char32_t ch = NextCodePoint(utf8, i);
+      const Glyph& g = GlyphFor(ch, utf8.substr(start, i - start));
+      Draw(dst, pen + g.xOffset, y, g, c);
+      pen += g.advance;
     }
-    for (int gy = 0; gy < glyphs->h; ++gy) {
-      const long long ty = static_cast<long long>(y) + gy;
-      if (ty < 0 || ty >= dst.Height()) continue;
-      const auto* row = static_cast<const std::uint8_t*>(glyphs->pixels) +
-                        static_cast<std::ptrdiff_t>(gy) * glyphs->pitch;
-      Rgb* out = dst.Row(static_cast<int>(ty));
-      for (int gx = 0; gx < glyphs->w; ++gx) {
-        const long long tx = static_cast<long long>(x) + gx;
-        if (row[gx] != 0 && tx >= 0 && tx < dst.Width()) out[tx] = c;
-      }
-    }
-    SDL_UnlockSurface(glyphs.get());
   }
 
  private:
+  struct Glyph {
+    int w = 0, h = 0;
+    int xOffset = 0;  // where the bitmap starts, from the pen position
+    int advance = 0;
+    std::vector<std::uint8_t> bits;  // 1 = the glyph's pixel
+  };
+
+  // The code point at i (moving i past it); a malformed byte stands alone.
+  static char32_t NextCodePoint(const std::string& s, std::size_t& i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (n <= 1 || i + n > s.size()) {
+      ++i;
+      return b;
+    }
+    char32_t cp = b & (0x7F >> n);
+    for (int k = 1; k < n; ++k) {
+      const auto t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) {
+        ++i;
+        return b;
+      }
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    i += n;
+    return cp;
+  }
+
+  const Glyph& GlyphFor(char32_t ch, const std::string& text) {
+    auto it = glyphs_.find(ch);
+    if (it != glyphs_.end()) return it->second;
+    Glyph g;
+    int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+    if (TTF_GlyphMetrics32(font_.get(), static_cast<Uint32>(ch), &minX, &maxX, &minY, &maxY,
+                           &advance) == 0) {
+      g.advance = advance;
+      g.xOffset = std::min(0, minX);
+    }
+    SdlSurfacePtr rendered(
+        TTF_RenderUTF8_Solid(font_.get(), text.c_str(), SDL_Color{255, 255, 255, 255}),
+        SDL_FreeSurface);
+    if (rendered && rendered->format->BytesPerPixel == 1 && SDL_LockSurface(rendered.get()) == 0) {
+      g.w = rendered->w;
+      g.h = rendered->h;
+      g.bits.resize(static_cast<std::size_t>(g.w) * g.h);
+      for (int gy = 0; gy < g.h; ++gy) {
+        const auto* row = static_cast<const std::uint8_t*>(rendered->pixels) +
+                          static_cast<std::ptrdiff_t>(gy) * rendered->pitch;
+        for (int gx = 0; gx < g.w; ++gx) {
+          g.bits[static_cast<std::size_t>(gy) * g.w + gx] = row[gx] != 0 ? 1 : 0;
+        }
+      }
+      SDL_UnlockSurface(rendered.get());
+      if (g.advance == 0) g.advance = g.w;
+    }
+    return glyphs_.emplace(ch, std::move(g)).first->second;
+  }
+
+  static void Draw(Surface& dst, long long x, long long y, const Glyph& g, Rgb c) {
+    for (int gy = 0; gy < g.h; ++gy) {
+      const long long ty = y + gy;
+      if (ty < 0 || ty >= dst.Height()) continue;
+      const std::uint8_t* row = g.bits.data() + static_cast<std::size_t>(gy) * g.w;
+      Rgb* out = dst.Row(static_cast<int>(ty));
+      for (int gx = 0; gx < g.w; ++gx) {
+        const long long tx = x + gx;
+        if (row[gx] != 0 && tx >= 0 && tx < dst.Width()) out[tx] = c;
+      }
+    }
+  }
+
   TtfFontPtr font_;
   int pixels_;
   std::string path_;
+  std::unordered_map<char32_t, Glyph> glyphs_;
 };
 
 }  // namespace
