@@ -1,5 +1,7 @@
 #include "platform/font.h"
 
+#include "platform/text_codec.h"
+
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
@@ -125,7 +127,7 @@ class TtfFont final : public Font {
     long long pen = x;
     for (std::size_t i = 0; i < utf8.size();) {
       const std::size_t start = i;
-      const char32_t ch = NextCodePoint(utf8, i);
+      const char32_t ch = Utf8Next(utf8, i);
       const Glyph& g = GlyphFor(ch, utf8.substr(start, i - start));
       Draw(dst, pen + g.xOffset, y, g, c);
       pen += g.advance;
@@ -139,27 +141,6 @@ class TtfFont final : public Font {
     int advance = 0;
     std::vector<std::uint8_t> bits;  // 1 = the glyph's pixel
   };
-
-  // The code point at i (moving i past it); a malformed byte stands alone.
-  static char32_t NextCodePoint(const std::string& s, std::size_t& i) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    const int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (n <= 1 || i + n > s.size()) {
-      ++i;
-      return b;
-    }
-    char32_t cp = b & (0x7F >> n);
-    for (int k = 1; k < n; ++k) {
-      const auto t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) {
-        ++i;
-        return b;
-      }
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    i += n;
-    return cp;
-  }
 
   const Glyph& GlyphFor(char32_t ch, const std::string& text) {
     auto it = glyphs_.find(ch);

@@ -18,39 +18,9 @@ std::string Hex(unsigned char c) {
   return buf;
 }
 
-// Length of the well-formed UTF-8 sequence starting at s[i], or 0 when the
-// bytes there don't form one (stray continuation, overlong form, surrogate,
-// beyond U+10FFFF, or cut off by the end).
-std::size_t SequenceLength(std::string_view s, std::size_t i) {
-  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = at(i);
-  if (c < 0x80) return 1;
-  std::size_t len = 0;
-  unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
-  if (c >= 0xC2 && c <= 0xDF) {
-    len = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    len = 3;
-    if (c == 0xE0) lo = 0xA0;
-    if (c == 0xED) hi = 0x9F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    len = 4;
-    if (c == 0xF0) lo = 0x90;
-    if (c == 0xF4) hi = 0x8F;
-  } else {
-    return 0;
-  }
-  if (s.size() - i < len) return 0;
-  if (at(i + 1) < lo || at(i + 1) > hi) return 0;
-  for (std::size_t k = 2; k < len; ++k) {
-    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
-  }
-  return len;
-}
-
 // The number of bytes the code point (or lone invalid byte) at s[i] takes.
 std::size_t StepLength(std::string_view s, std::size_t i) {
-  const std::size_t len = SequenceLength(s, i);
+  const std::size_t len = Utf8SequenceLength(s, i);
   return len == 0 ? 1 : len;
 }
 
@@ -158,7 +128,7 @@ Result<std::string> Utf8ToCp932(std::string_view utf8) {
   const std::size_t at = outcome.offset;
   if (at >= utf8.size()) return Result<std::string>::Error("truncated UTF-8 text");
   const std::string where = " at offset " + std::to_string(at);
-  const std::size_t len = SequenceLength(utf8, at);
+  const std::size_t len = Utf8SequenceLength(utf8, at);
   if (len == 0) {
     const std::string kind =
         outcome.error == EINVAL ? "truncated UTF-8 sequence " : "invalid UTF-8 byte ";
@@ -182,6 +152,46 @@ std::string Utf8Left(std::string_view utf8, std::size_t n) {
 
 std::string Utf8Mid(std::string_view utf8, std::size_t start) {
   return std::string(utf8.substr(OffsetOf(utf8, start)));
+}
+
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char c = at(i);
+  if (c < 0x80) return 1;
+  std::size_t len = 0;
+  unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (s.size() - i < len) return 0;
+  if (at(i + 1) < lo || at(i + 1) > hi) return 0;
+  for (std::size_t k = 2; k < len; ++k) {
+    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+  }
+  return len;
+}
+
+char32_t Utf8Next(std::string_view s, std::size_t& i) {
+  const std::size_t len = Utf8SequenceLength(s, i);
+  const auto lead = static_cast<unsigned char>(s[i]);
+  if (len <= 1) {
+    ++i;
+    return lead;
+  }
+  char32_t cp = lead & (0x7F >> len);
+  for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+  i += len;
+  return cp;
 }
 
 }  // namespace kovan

@@ -17,6 +17,14 @@ namespace kovan {
 // error naming the offending character.
 [[nodiscard]] Result<std::string> Utf8ToCp932(std::string_view utf8);
 
+// Length of the well-formed UTF-8 sequence starting at s[i], or 0 when the
+// bytes there don't form one (stray continuation, overlong form, surrogate,
+// beyond U+10FFFF, or cut off by the end).
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
+// The code point at s[i], moving i past it; a byte that starts no
+// well-formed sequence stands for itself.
+char32_t Utf8Next(std::string_view s, std::size_t& i);
+
 // Number of code points in a UTF-8 string (a "character" as the game counts).
 std::size_t Utf8Length(std::string_view utf8);
 // The first n code points of a UTF-8 string; the part after them.

@@ -1,5 +1,7 @@
 #include "platform/trace.h"
 
+#include "platform/text_codec.h"
+
 #include <cstdio>
 #include <type_traits>
 
@@ -7,33 +9,6 @@ namespace kovan {
 
 namespace {
 
-// Length of the well-formed UTF-8 sequence at text[i], or 0 when the bytes
-// there are not one (stray continuation, overlong form, surrogate, cut off).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t n = 0;
-  unsigned char min2 = 0x80, max2 = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    n = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    n = 3;
-    if (lead == 0xE0) min2 = 0xA0;
-    if (lead == 0xED) max2 = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    n = 4;
-    if (lead == 0xF0) min2 = 0x90;
-    if (lead == 0xF4) max2 = 0x8F;
-  } else {
-    return 0;
-  }
-  if (i + n > text.size()) return 0;
-  if (byte(i + 1) < min2 || byte(i + 1) > max2) return 0;
-  for (std::size_t k = 2; k < n; ++k) {
-    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-  }
-  return n;
-}
 
 void AppendValue(std::string& out, const TraceField::Value& value) {
   std::visit(

@@ -86,25 +86,30 @@ TEST(Kovan, HeadlessStartOfTheDemoEndsCleanly) {
   EXPECT_TRUE(FileExists(dir.path() + "kovan.log"));
 }
 
+// Starts a headless game on dir that plays on until it is stopped, and
+// waits until it has restored its picture headers.
+pid_t StartLongGame(const std::string& dir, const std::string& trace) {
+  std::ofstream(dir + "input.txt") << "wait 999999999\n";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const std::string bin = testing::KovanBinary();
+    const std::string input = dir + "input.txt";
+    execl(bin.c_str(), bin.c_str(), "--headless", "--data", dir.c_str(), "--input",
+          input.c_str(), "--trace", trace.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  for (int i = 0; i < 500 && HeaderOf(dir + "11.dat") != "BM"; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return pid;
+}
+
 TEST(Kovan, TerminationSignalRunsTheShutdown) {
   TempDir dir;
   CopyDemoData(dir.path());
   const std::string trace = dir.path() + "trace.jsonl";
-  std::ofstream(dir.path() + "input.txt") << "wait 999999999\n";
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    const std::string bin = testing::KovanBinary();
-    const std::string data = dir.path();
-    const std::string input = dir.path() + "input.txt";
-    execl(bin.c_str(), bin.c_str(), "--headless", "--data", data.c_str(), "--input",
-          input.c_str(), "--trace", trace.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  // Wait until the game has started and restored its headers.
-  for (int i = 0; i < 500 && HeaderOf(dir.path() + "11.dat") != "BM"; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  const pid_t pid = StartLongGame(dir.path(), trace);
+  ASSERT_GT(pid, 0);
   EXPECT_EQ(HeaderOf(dir.path() + "11.dat"), "BM");
   kill(pid, SIGTERM);
   int status = 0;
@@ -118,20 +123,8 @@ TEST(Kovan, TerminationSignalRunsTheShutdown) {
 TEST(Kovan, SecondCopyOnTheSameFolderIsRefused) {
   TempDir dir;
   CopyDemoData(dir.path());
-  std::ofstream(dir.path() + "input.txt") << "wait 999999999\n";
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    const std::string bin = testing::KovanBinary();
-    const std::string data = dir.path();
-    const std::string input = dir.path() + "input.txt";
-    execl(bin.c_str(), bin.c_str(), "--headless", "--data", data.c_str(), "--input",
-          input.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  for (int i = 0; i < 500 && HeaderOf(dir.path() + "11.dat") != "BM"; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  const pid_t pid = StartLongGame(dir.path(), dir.path() + "first.jsonl");
+  ASSERT_GT(pid, 0);
   const std::string trace = dir.path() + "second.jsonl";
   EXPECT_EQ(Shell(testing::KovanBinary() + " --headless --data " + dir.path() + " --trace " + trace), 1);
   EXPECT_NE(ReadAll(trace).find("既に起動しています。"), std::string::npos);
