@@ -41,6 +41,8 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 bench: build
 	$(BUILD)/kovan_bench
 	./bench/startup.sh $(BUILD)
+	./bench/idle_cpu.sh $(BUILD)
+	./bench/transitions.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

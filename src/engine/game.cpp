@@ -45,6 +45,7 @@ Game::Game(Platform& platform, GameOptions options)
       options_(std::move(options)),
       form_(platform),
       messages_(platform, state, form_),
+      scene_(platform, state, form_, messages_),
       script_(*this) {
   platform_.SetInputSink(this);
 }
@@ -113,9 +114,7 @@ void Game::WriteLog() {
 
 void Game::FormLoad() {
   StartUp();
-  // The scene is on screen from here on, so clicks on it reach the game.
-  form_.Pic_Main.shown = true;
-  platform_.stage().Invalidate();
+  scene_.OpeningDisp();
   // Play begins here. The skip item is usable from the first line, as it
   // is once a game has been started.
   if (MenuItem* skip = form_.FindMenu(menu::kSpeedup)) skip->enabled = true;
@@ -134,6 +133,7 @@ void Game::StartUp() {
       options_.dataPath.empty() ? DataPathFor(state.AppPath) : AppPathOf(options_.dataPath);
   platform_.trace().Event(Now(), "start", {{"data", state.DataPath}});
   dataFiles_ = std::make_unique<DataFiles>(state.DataPath);
+  scene_.SetDataFiles(dataFiles_.get());
   if (!FileExists(dataFiles_->PathOf("90.dat"))) {
     MsgBox("フォルダの内容が不正です.\n" + state.DataPath);
     throw GameExit{"data", 1};

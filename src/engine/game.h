@@ -13,6 +13,7 @@
 #include "message/main_form.h"
 #include "message/messages.h"
 #include "platform/platform.h"
+#include "scene/scene.h"
 
 namespace kovan {
 
@@ -70,6 +71,7 @@ class Game : public InputSink {
   MainForm& form() { return form_; }
   Messages& messages() { return messages_; }
   Script& script() { return script_; }
+  Scene& scene() { return scene_; }
 
  private:
   void WriteLog();
@@ -79,6 +81,7 @@ class Game : public InputSink {
   std::unique_ptr<DataFiles> dataFiles_;
   MainForm form_;
   Messages messages_;
+  Scene scene_;
   Script script_;
   bool unloaded_ = false;
 };

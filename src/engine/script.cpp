@@ -120,13 +120,12 @@ int Script::SceneUpdates(const SeqRecord& line) {
     faceChange = true;
   }
 
-  // The scene draws these changes; the line takes the results the updates
-  // give, the last one deciding: place 2, sprite 2, face 0 (a line with a
-  // face change shows its message).
+  // The last update run decides the result: place 2, sprite 2, face 0 (a
+  // line with a face change shows its message).
   int result = kStepShowMessage;
-  if (placeChange) result = kStepNextLine;
-  if (spriteChange) result = kStepNextLine;
-  if (faceChange) result = kStepShowMessage;
+  if (placeChange) result = game_.scene().PlaceChange();
+  if (spriteChange) result = game_.scene().DollChange();
+  if (faceChange) result = game_.scene().FaceChange();
   return result;
 }
 

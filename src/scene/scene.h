@@ -50,9 +50,34 @@ class Scene {
  private:
   // Transitions and place changes (transitions.cpp, place.cpp).
   // -- transitions: private members --
+  // Shows Pic_Main's store on the screen now (a refresh of the scene).
+  void RefreshScene();
 
   // Sprites, faces and the opening (dolls.cpp, faces.cpp, opening.cpp).
   // -- sprites: private members --
+  // Reads picture number + ".dat" of the data folder; a file that can't be
+  // read is reported to the player and gives false.
+  bool ReadPicture(const std::string& number, Surface& picture);
+  // Puts a sprite picture into a slot and prepares the slot's surfaces.
+  void DollLoad(int slot, Surface picture);
+  // Takes character idx out of a slot: its window goes, its table entry
+  // clears.
+  void DollRemove(int idx, int slot);
+  // The sprite over the saved background in the slot's window.
+  void DollDraw(int slot);
+  // One mesh stage of a face change.
+  void FaceMeshStage(int slot, const FaceRow& row, int stage);
+  // The opening's pictures; one that can't be loaded ends the game.
+  void OpeningLoad(const char* number);
+  void OpeningDissolve(int range);
+  void OpeningScroll(int range);
+  // Refresh and pacing of the sprite, face and opening animations: a frame
+  // lasts at least its period, then events run.
+  void SpriteRefresh();
+  void SpriteFrameBegin();
+  void SpriteFrameEnd(std::uint32_t periodMs);
+  // Makes sure the mesh sheet and its 32 x 32 work cell are there.
+  void SpriteMeshReady();
 
   Platform& platform_;
   EngineState& state_;

@@ -65,6 +65,9 @@ void WriteDataFolder(const std::string& dir, const DataFolderSpec& spec) {
   Surface skin(352, 340, MakeRgb(40, 40, 60));
   skin.SetPoint(24, 24, MakeRgb(16, 24, 64));
   Write(dir + "61.dat", EncodeBmp24(skin));
+  // The logos of the opening: plain pictures.
+  Write(dir + "P99.dat", EncodeJpeg(picture, 90));
+  Write(dir + "P98.dat", EncodeJpeg(picture, 90));
   Write(dir + "bgm01.mid", Cp932("MThd"));
   Write(dir + "bgm02.mid", Cp932("MThd"));
 }

@@ -12,7 +12,7 @@ struct DataFolderSpec {
   std::string choices;                   // "92.dat" plain text, UTF-8
 };
 
-// Writes 90/91/92, the skin texture, the eight bitmaps and fourteen places (headers
+// Writes 90/91/92, the skin texture and logos, the eight bitmaps and fourteen places (headers
 // scrambled), and the music named by the configuration, into dir.
 void WriteDataFolder(const std::string& dir, const DataFolderSpec& spec = {});
 // The default 25 lines of "90.dat".
