@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/ui_colours.h"
+
 namespace kovan {
 
 namespace {
 
-constexpr Rgb kFace = 0xD4D0C8;
-constexpr Rgb kLight = 0xFFFFFF;
-constexpr Rgb kShadow = 0x808080;
-constexpr Rgb kText = 0x000000;
+using ui::kFace;
+using ui::kLight;
+using ui::kShadow;
+using ui::kText;
+
 // No caption is measured wider, and no item starts further right: bad input
 // can't overflow the arithmetic.
 constexpr int kMaxCaptionWidth = 1 << 16;

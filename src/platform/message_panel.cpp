@@ -2,16 +2,19 @@
 
 #include <algorithm>
 
+#include "platform/ui_colours.h"
+
 namespace kovan {
 
 namespace {
 
-constexpr Rgb kFace = 0xD4D0C8;
-constexpr Rgb kLight = 0xFFFFFF;
-constexpr Rgb kShadow = 0x808080;
-constexpr Rgb kDarkShadow = 0x404040;
-constexpr Rgb kCaptionBar = 0x0A246A;
-constexpr Rgb kText = 0x000000;
+using ui::kFace;
+using ui::kLight;
+using ui::kShadow;
+using ui::kText;
+using ui::kDarkShadow;
+using ui::kCaptionBar;
+
 constexpr int kMargin = 12;
 constexpr int kButtonGap = 6;
 constexpr int kMinInnerWidth = 120;
