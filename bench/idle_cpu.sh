@@ -9,7 +9,7 @@ set -euo pipefail
 
 build=${1:?usage: bench/idle_cpu.sh BUILD_DIR}
 kovan="$build/kovan"
-startup_s=3
+startup_limit_s=60
 measure_s=10
 exit_wait_s=10
 
@@ -40,6 +40,7 @@ cp "$build"/data/* "$work/data/"
 # becomes the program.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
   sh -c 'echo $$ > "$0"; exec "$@"' "$work/pid" "$kovan" --data "$work/data" \
+  --trace "$work/trace.jsonl" \
   >"$work/log" 2>&1 &
 runner=$!
 
@@ -54,7 +55,16 @@ if [[ ! -s "$work/pid" ]]; then
 fi
 pid=$(cat "$work/pid")
 
-sleep "$startup_s"
+# Idle means waiting for the player: past the opening, at the first message.
+for _ in $(seq $((startup_limit_s * 10))); do
+  grep -q '"ev":"wait"' "$work/trace.jsonl" 2>/dev/null && break
+  sleep 0.1
+done
+sleep 1
+if ! grep -q '"ev":"wait"' "$work/trace.jsonl" 2>/dev/null; then
+  echo "idle_cpu: the game never came to wait for the player" >&2
+  exit 1
+fi
 if ! kill -0 "$pid" 2>/dev/null; then
   echo "idle_cpu: the program ended during start-up" >&2
   cat "$work/log" >&2

@@ -86,9 +86,8 @@ int Script::ExecuteLine() {
 
   // A speaker that isn't a number is narration.
   s.SpeakerNo = NumberOrZero(TrimSpaces(line.Speaker));
-  const int sceneResult = SceneUpdates(line);
   if (s.SubstFlag == "1") s.LineText = ReplaceNameMarkers(s.LineText, s.CharName);
-  return RunCommand(sceneResult);
+  return RunCommand(SceneUpdates(line));
 }
 
 int Script::SceneUpdates(const SeqRecord& line) {
