@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -39,6 +40,15 @@ void CopyDemoData(const std::string& dir) {
                     fs::copy_options::overwrite_existing);
     }
   }
+}
+
+std::vector<std::string> TraceEvents(const std::string& trace, const std::string& ev) {
+  std::vector<std::string> out;
+  std::istringstream in(trace);
+  for (std::string line; std::getline(in, line);) {
+    if (line.find("\"ev\":\"" + ev + "\"") != std::string::npos) out.push_back(line);
+  }
+  return out;
 }
 
 std::string KovanBinary() { return std::string(KOVAN_BINARY_DIR) + "/kovan"; }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kovan::testing {
 
@@ -23,6 +24,8 @@ class TempDir {
 std::string DemoDataDir();
 // Copies every file of the demo data folder into dir.
 void CopyDemoData(const std::string& dir);
+// The lines of a JSON-lines trace that are events of one kind.
+std::vector<std::string> TraceEvents(const std::string& trace, const std::string& ev);
 // The built binaries.
 std::string KovanBinary();
 std::string KovanToolBinary();

@@ -73,12 +73,7 @@ class MessageHarness : public InputSink {
 
   // The trace lines of one kind of event.
   std::vector<std::string> Events(const std::string& ev) const {
-    std::vector<std::string> out;
-    std::istringstream in(trace.str());
-    for (std::string line; std::getline(in, line);) {
-      if (line.find("\"ev\":\"" + ev + "\"") != std::string::npos) out.push_back(line);
-    }
-    return out;
+    return TraceEvents(trace.str(), ev);
   }
   // A whole-number field ("t", "lineNo", "x") of each event of a kind.
   std::vector<long long> Fields(const std::string& ev, const std::string& key) const {

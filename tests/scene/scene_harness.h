@@ -112,12 +112,7 @@ class SceneHarness {
 
   // The trace lines of one kind of event, and a whole-number field of one.
   std::vector<std::string> Events(const std::string& ev) const {
-    std::vector<std::string> out;
-    std::istringstream in(trace.str());
-    for (std::string line; std::getline(in, line);) {
-      if (line.find("\"ev\":\"" + ev + "\"") != std::string::npos) out.push_back(line);
-    }
-    return out;
+    return TraceEvents(trace.str(), ev);
   }
   static long long Field(const std::string& line, const std::string& key) {
     const std::size_t at = line.find("\"" + key + "\":");
