@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/data_files.h"
-#include "engine/game.h"
+#include "story/game.h"
 #include "engine/scenario.h"
 #include "message/main_form.h"
 #include "message/messages.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/game.h"
+#include "story/game.h"
 #include "engine/scenario.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text_codec.h"

@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine/game.h"
-#include "engine/runner.h"
+#include "story/game.h"
+#include "story/runner.h"
 #include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_lock.h"

@@ -9,7 +9,7 @@
 
 #include "engine/data_files.h"
 #include "engine/engine_state.h"
-#include "engine/script.h"
+#include "story/script.h"
 #include "message/main_form.h"
 #include "message/messages.h"
 #include "platform/platform.h"

@@ -1,12 +1,12 @@
 // The interpreter's walk through the scenario: jumps, counters, the ends
 // of a pass and the ways out of the game.
-#include "engine/script.h"
+#include "story/script.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "engine/runner.h"
+#include "story/runner.h"
 #include "platform/headless/headless_platform.h"
 #include "script_play.h"
 

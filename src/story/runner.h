@@ -2,7 +2,7 @@
 // that every way out ends in.
 #pragma once
 
-#include "engine/game.h"
+#include "story/game.h"
 #include "platform/platform.h"
 
 namespace kovan {

@@ -1,4 +1,4 @@
-#include "engine/game.h"
+#include "story/game.h"
 
 #include <utility>
 

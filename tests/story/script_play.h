@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/game.h"
+#include "story/game.h"
 #include "test_support.h"
 
 namespace kovan::testing {

@@ -2,7 +2,7 @@
 // and the scene fields that decide whether the text is shown.
 #include <gtest/gtest.h>
 
-#include "engine/script.h"
+#include "story/script.h"
 #include "engine/script_numbers.h"
 #include "script_play.h"
 

@@ -1,5 +1,5 @@
 // Start-up and shutdown of a whole game on the headless backend.
-#include "engine/game.h"
+#include "story/game.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "data_folder.h"
-#include "engine/runner.h"
+#include "story/runner.h"
 #include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text_codec.h"

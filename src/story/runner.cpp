@@ -1,4 +1,4 @@
-#include "engine/runner.h"
+#include "story/runner.h"
 
 #include "engine/game_exit.h"
 

@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/game.h"
+#include "story/game.h"
 #include "engine/game_exit.h"
 #include "engine/scenario.h"
-#include "engine/script.h"
+#include "story/script.h"
 #include "engine/script_numbers.h"
 #include "platform/text_codec.h"
 

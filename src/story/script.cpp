@@ -1,4 +1,4 @@
-#include "engine/script.h"
+#include "story/script.h"
 
 #include <array>
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "engine/engine_state.h"
-#include "engine/game.h"
+#include "story/game.h"
 #include "engine/script_numbers.h"
 #include "platform/surface.h"
 
