@@ -124,13 +124,37 @@ Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+// The new contents go to a temporary file beside the old one, which is
+// flushed and renamed over it: a link at path is replaced, never followed,
+// and a failed or interrupted write leaves the old file as it was.
 Status WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return Status::Error(ErrnoText("cannot create", path));
-  const bool written = WriteAll(fd, bytes.data(), bytes.size());
-  std::string error = written ? std::string() : ErrnoText("cannot write", path);
-  if (::close(fd) != 0 && written) error = ErrnoText("cannot write", path);
-  return error.empty() ? Status() : Status::Error(std::move(error));
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string temp = (slash == std::string::npos ? std::string() : dir) + "." + base + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return Status::Error(ErrnoText("cannot create a file in", dir));
+  bool ok = ::fchmod(fd, 0644) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+  std::string error = ok ? std::string() : ErrnoText("cannot write", path);
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = ErrnoText("cannot write", path);
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = ErrnoText("cannot replace", path);
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return Status::Error(std::move(error));
+  }
+  // The rename itself is made lasting by flushing the folder.
+  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    (void)::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return Status();
 }
 
 Status PatchFileStart(const std::string& path, const std::uint8_t* bytes, std::size_t count) {

@@ -23,7 +23,9 @@ bool DirExists(const std::string& path);
 std::optional<std::uint64_t> FileLength(const std::string& path);
 
 [[nodiscard]] Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path);
-// Replaces the file (created if missing).
+// Replaces the file (created if missing) through a temporary file in the
+// same folder renamed into place: a link is replaced, not followed, and on
+// any failure the old file stays as it was.
 [[nodiscard]] Status WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 // Writes bytes at offset 0 without truncating; the file must exist.
 [[nodiscard]] Status PatchFileStart(const std::string& path, const std::uint8_t* bytes,
