@@ -44,6 +44,7 @@ Game::Game(Platform& platform, GameOptions options)
     : platform_(platform),
       options_(std::move(options)),
       form_(platform),
+      sound_(platform, state),
       messages_(platform, state, form_),
       scene_(platform, state, form_, messages_),
       script_(*this) {

@@ -14,6 +14,7 @@
 #include "message/messages.h"
 #include "platform/platform.h"
 #include "scene/scene.h"
+#include "sound/sound.h"
 
 namespace kovan {
 
@@ -72,6 +73,7 @@ class Game : public InputSink {
   Messages& messages() { return messages_; }
   Script& script() { return script_; }
   Scene& scene() { return scene_; }
+  Sound& sound() { return sound_; }
 
  private:
   void WriteLog();
@@ -80,6 +82,7 @@ class Game : public InputSink {
   GameOptions options_;
   std::unique_ptr<DataFiles> dataFiles_;
   MainForm form_;
+  Sound sound_;
   Messages messages_;
   Scene scene_;
   Script script_;
