@@ -2,7 +2,8 @@
 
 namespace kovan {
 
-Sound::Sound(Platform& platform, EngineState& state) : platform_(platform), state_(state) {}
+Sound::Sound(Platform& platform, EngineState& state, GameLog& log)
+    : platform_(platform), state_(state), log_(log) {}
 
 void Sound::EffectPlay(int no) {
   platform_.trace().Event(platform_.Ticks(), "effect", {{"no", no}});

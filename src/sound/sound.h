@@ -6,13 +6,14 @@
 #include <string>
 
 #include "engine/engine_state.h"
+#include "engine/game_log.h"
 #include "platform/platform.h"
 
 namespace kovan {
 
 class Sound {
  public:
-  Sound(Platform& platform, EngineState& state);
+  Sound(Platform& platform, EngineState& state, GameLog& log);
 
   // Plays built-in effect `no` (100 click, 101 pointer over an option or a
   // title button, 102 pick or slot) to its end before returning. Numbers
@@ -24,6 +25,7 @@ class Sound {
  private:
   Platform& platform_;
   EngineState& state_;
+  GameLog& log_;
 };
 
 }  // namespace kovan

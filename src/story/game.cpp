@@ -4,7 +4,6 @@
 
 #include "engine/game_exit.h"
 #include "platform/files.h"
-#include "platform/text_codec.h"
 #include "system/system_report.h"
 
 namespace kovan {
@@ -14,18 +13,6 @@ constexpr int kClientWidth = 640;
 constexpr int kClientHeight = 480;
 constexpr const char* kCaption = "KOVAN - 体験版";
 constexpr const char* kLogName = "kovan.log";
-
-// CP932 bytes of a UTF-8 text; characters the code page lacks become '?'.
-std::string ToCp932Lenient(const std::string& utf8) {
-  if (auto all = Utf8ToCp932(utf8)) return all.value();
-  std::string out;
-  const std::size_t n = Utf8Length(utf8);
-  for (std::size_t i = 0; i < n; ++i) {
-    auto one = Utf8ToCp932(Utf8Left(Utf8Mid(utf8, i), 1));
-    out += one ? one.value() : "?";
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -44,7 +31,7 @@ Game::Game(Platform& platform, GameOptions options)
     : platform_(platform),
       options_(std::move(options)),
       form_(platform),
-      sound_(platform, state),
+      sound_(platform, state, log_),
       messages_(platform, state, form_),
       scene_(platform, state, form_, messages_),
       script_(*this) {
@@ -105,12 +92,9 @@ void Game::WriteLog() {
   const SystemReportResult report =
       SystemReport(platform_.Facts(), platform_.Display(), state.AppPath, state.DataPath);
   state.ModeFixed = state.ModeFixed || report.modeFixed;
-  const std::string path = dataFiles_->PathOf(kLogName);
   // The log is replaced at every start. A folder we can't write to gets no
   // log; the game still runs.
-  (void)RemoveFile(path);
-  const std::string text = ToCp932Lenient(report.text + "\r\n");
-  (void)WriteFileBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+  (void)log_.Start(dataFiles_->PathOf(kLogName), report.text + "\r\n");
 }
 
 void Game::FormLoad() {

@@ -9,6 +9,7 @@
 
 #include "engine/data_files.h"
 #include "engine/engine_state.h"
+#include "engine/game_log.h"
 #include "story/script.h"
 #include "message/main_form.h"
 #include "message/messages.h"
@@ -74,6 +75,7 @@ class Game : public InputSink {
   Script& script() { return script_; }
   Scene& scene() { return scene_; }
   Sound& sound() { return sound_; }
+  GameLog& log() { return log_; }
 
  private:
   void WriteLog();
@@ -81,6 +83,7 @@ class Game : public InputSink {
   Platform& platform_;
   GameOptions options_;
   std::unique_ptr<DataFiles> dataFiles_;
+  GameLog log_;
   MainForm form_;
   Sound sound_;
   Messages messages_;
