@@ -51,6 +51,16 @@ MainForm::~MainForm() {
 }
 
 void MainForm::UpdateMenu() {
+  // Every item whose enabled state changes is traced.
+  const std::vector<MenuItem>& before = platform.Menu();
+  for (const MenuItem& item : Menu) {
+    for (const MenuItem& old : before) {
+      if (old.name == item.name && old.enabled != item.enabled) {
+        platform.trace().Event(platform.Ticks(), "menu",
+                               {{"item", item.name}, {"enabled", item.enabled}});
+      }
+    }
+  }
   platform.SetMenu(std::vector<MenuItem>(Menu.begin(), Menu.end()));
 }
 
