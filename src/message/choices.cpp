@@ -41,7 +41,7 @@ int Choices::ChoiceSelect() {
   ChoiceRows.clear();
   const std::optional<std::int16_t> count = ScriptNumber(state_.LineText);
   if (!count || *count < 1 || *count > kMaxOptions) {
-    return Refuse("選択肢の数 \"" + state_.LineText + "\" は 1 から 3 ではありません");
+    return Refuse("選択肢の数「" + state_.LineText + "」は 1 から 3 ではありません");
   }
   const int n = *count;
   if (std::optional<std::int32_t> first = FindChoiceSet(state_, state_.SectionNo)) {
