@@ -154,7 +154,7 @@ TEST(MenuBar, ItemsAreEnabledExactlyWhenTheGameCanTakeThem) {
                                      {"save", ""},
                                      {"load", ""}});
   EXPECT_EQ(walk,
-            "menu:false menu:false menu:true "                        // start-up, play begins
+            "menu:true "                                              // play begins
             "menu:false menu:true title:show menu:true title:start "  // the title, its start
             "menu:click save menu:false choice pick menu:true "        // a choice is put up
             "load menu:false menu:true");                             // a game is loaded
@@ -294,7 +294,7 @@ TEST(SaveLoad, SaveDuringAMessageDoesNothing) {
   TempDir dir;
   Played p(dir.path(), kStart + "until keys\nkey Enter\nmenu prog_save\nuntil keys\nquit\n");
   EXPECT_EQ(p.Tokens({{"menu", "prog_save"}}),
-            "menu:false menu:true menu:false menu:true menu:click");
+            "menu:true menu:false menu:true menu:click");
   EXPECT_TRUE(p.Events("dialog").empty());
 }
 
