@@ -80,7 +80,7 @@ class WaitProbe : public std::stringbuf {
  protected:
   int sync() override {
     const std::string& text = str();
-    if (text.size() > 20 && text.find("\"ev\":\"wait\"", text.size() - 40) != std::string::npos) {
+    if (text.find("\"ev\":\"wait\"") != std::string::npos) {
       volatile char here = 0;
       stack.push_back(reinterpret_cast<std::uintptr_t>(&here));
       long pages = 0, resident = 0;

@@ -27,8 +27,6 @@ class Choices {
   // with a message naming the section and gives 2: the story goes on with
   // the next line.
   int ChoiceSelect();
-  // Whether a choice is waiting for its pick.
-  bool Waiting() const { return waiting_; }
 
   // The pointer over option i: highlights it (once per new option) while
   // hovering is armed.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <string>
 
 #include "engine/engine_state.h"

@@ -235,8 +235,8 @@ TEST(Choices, PointerAndKeysHighlightAndPick) {
     const char* shown;  // the message after the pick
   };
   const Case cases[] = {
-      {"pointer, while skipping",
-       kStart + "until keys\nmenu speedup\nuntil choice\nmove " + kOption0 + "move " + kOption0 +
+      {"pointer, while skipping, after a No to the title's quit",
+       "until title\nclick 150 350\nanswer no\n" + kStart + "until keys\nmenu speedup\nuntil choice\nmove " + kOption0 + "move " + kOption0 +
            "move " + kOption1 + "rclick " + kOption1 + "wait 300\nclick " + kOption1 +
            "until keys\nquit\n",
        1, 2, "右"},
@@ -276,14 +276,20 @@ TEST(SaveLoad, BrokenInputIsRefusedAndTheGameGoesOn) {
                     {1100, "", "", "", "", "", "", "おわり"}}),
       kChoices);
   ASSERT_TRUE(WriteFileBytes(dir.path() + "01.dat", {'x', '\r', '\n'}).ok());
+  std::filesystem::create_directory(dir.path() + "02.dat");  // a slot that can't be written
   Played p(dir.path(), "until keys\nmenu prog_load\nuntil dialog File_Window\n" +
                            Press("Label1(1)") + Press("fBtn(2)") + "answer ok\n" + Press("fBtn(0)") +
+                           "until keys\nmenu prog_save\nuntil dialog File_Window\n" +
+                           Press("Label1(2)") + Press("fBtn(3)") + "answer ok\n" + Press("fBtn(0)") +
                            "until keys\nkey Enter\nanswer ok\nuntil keys\nkey Enter\n");
   const auto boxes = p.Events("msgbox");
-  ASSERT_EQ(boxes.size(), 2u);
+  ASSERT_EQ(boxes.size(), 3u);
   EXPECT_NE(FieldOf(boxes[0], "text").find("スロット2（01.dat）のロード"), std::string::npos);
-  EXPECT_NE(FieldOf(boxes[1], "text").find("1 から 3"), std::string::npos);
+  EXPECT_NE(FieldOf(boxes[1], "text").find("スロット3（02.dat）のセーブ"), std::string::npos);
+  EXPECT_NE(FieldOf(boxes[2], "text").find("1 から 3"), std::string::npos);
   EXPECT_TRUE(p.Events("load").empty());
+  EXPECT_TRUE(p.Events("save").empty());
+  EXPECT_EQ(p.Trace().find("しました"), std::string::npos) << "no success was reported";
   EXPECT_EQ(p.Events("choice").size(), 0u);
   EXPECT_EQ(FieldOf(p.Events("message").back(), "text"), "二");
 }
