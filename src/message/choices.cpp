@@ -60,20 +60,7 @@ int Choices::ChoiceSelect() {
   if (!form_.Waku[0].shown) messages_.WakuOpen();
   messages_.WakuClear();
 
-  Font* font = messages_.FontAt(kMessagePoints);
-  int widest = 0;
-  std::vector<std::string> captions;
-  for (int i = 0; i < n; ++i) {
-    const SctRecord& row = state_.Sct[static_cast<std::size_t>(state_.ChoiceFirst + i)];
-    ChoiceRows.push_back(Row{i, TrimBlanks(row.Text), row.Target});
-    captions.push_back(ChoiceRows.back().caption);
-    if (font != nullptr) widest = std::max(widest, font->TextWidth(captions.back()));
-  }
-  width_ = widest + kLabelPadding;
-  for (int i = 0; i < n; ++i) {
-    Paint(i, kOptionGrey);
-    form_.SelTxt[i].shown = true;
-  }
+  ShowOptions(n);
 
   // Whatever was highlighted last (an option of an earlier choice, a title
   // button) must not keep the first hover here from counting.
@@ -81,6 +68,8 @@ int Choices::ChoiceSelect() {
   state_.JumpSection = 0;
   state_.ChoiceNo = -1;
   waiting_ = true;
+  std::vector<std::string> captions;
+  for (const Row& row : ChoiceRows) captions.push_back(row.caption);
   platform_.trace().Event(platform_.Ticks(), "choice", {{"options", captions}});
   platform_.stage().Invalidate();
   while (state_.ChoiceNo < 0) {
@@ -102,6 +91,21 @@ int Choices::ChoiceSelect() {
   if (MenuItem* skip = form_.FindMenu(menu::kSpeedup)) skip->caption = menu::kSkipCaption;
   form_.UpdateMenu();
   return kStepExecuteNow;
+}
+
+void Choices::ShowOptions(int n) {
+  Font* font = messages_.FontAt(kMessagePoints);
+  int widest = 0;
+  for (int i = 0; i < n; ++i) {
+    const SctRecord& row = state_.Sct[static_cast<std::size_t>(state_.ChoiceFirst + i)];
+    ChoiceRows.push_back(Row{i, TrimBlanks(row.Text), row.Target});
+    if (font != nullptr) widest = std::max(widest, font->TextWidth(ChoiceRows.back().caption));
+  }
+  width_ = widest + kLabelPadding;
+  for (int i = 0; i < n; ++i) {
+    Paint(i, kOptionGrey);
+    form_.SelTxt[i].shown = true;
+  }
 }
 
 void Choices::SetPlayItems(bool enabled) {

@@ -47,6 +47,9 @@ class Choices {
   };
   // Refuses the line: the message, and the step result that passes it.
   int Refuse(const std::string& why);
+  // Takes the n options of the set at ChoiceFirst and shows them in grey,
+  // all as wide as the widest.
+  void ShowOptions(int n);
   void Highlight(int i);
   void Paint(int i, Rgb colour);
   void SetPlayItems(bool enabled);
