@@ -137,6 +137,7 @@ int FileWindow::Run(int mode) {
   Picture3->visible = false;
   state_.Data_stack[0] = WithTrack(state_.Data_stack[0], state_.BgmNo);
   ListSlots();
+  form_.SetFocus(Picture1[0]);  // the keyboard starts on the first slot
   platform_.OpenForm(&form_);
   open_ = true;
   platform_.trace().Event(platform_.Ticks(), "dialog",

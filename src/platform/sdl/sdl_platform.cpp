@@ -253,7 +253,8 @@ void SdlPlatform::HandleMouseUp(const SDL_MouseButtonEvent& b) {
 
 void SdlPlatform::HandleMouseMotion(const SDL_MouseMotionEvent& m) {
   if (m.y < StripHeight()) {
-    menuBar_.Hover(m.x, m.y);
+    // A dialog disables the bar: no item lights up under the pointer.
+    if (!FormOpen()) menuBar_.Hover(m.x, m.y);
     return;
   }
   menuBar_.Leave();
