@@ -64,7 +64,7 @@ std::string SaveFolderFor(const std::string& dataPath, const std::string& saveDi
                           const std::string& home) {
   if (!saveDir.empty()) return WithSlash(saveDir);
   if (dataWritable) return WithSlash(dataPath);
-  // The base directory specification ignores a relative value.
+  // A relative XDG_DATA_HOME is ignored, as the XDG base directories require.
   const std::string base = !xdgDataHome.empty() && xdgDataHome.front() == '/'
                                ? xdgDataHome
                                : WithSlash(home.empty() ? "/tmp" : home) + ".local/share";
