@@ -5,6 +5,7 @@
 
 #include "message/message_layout.h"
 #include "message/messages.h"
+#include "platform/form.h"
 
 namespace kovan {
 
@@ -54,8 +55,10 @@ void Messages::Keys() {
   state_.KeyWait = true;
   WaitScope wait(platform_, form_, clicker_);
   while (state_.KeyWait) {
-    // Reported on every pass: delivering an input forgets the state.
-    platform_.SetGameState("keys");
+    // Reported on every pass: delivering an input forgets the state. While
+    // a dialog holds the main window it is the dialog that waits.
+    const Form* dialog = platform_.FormOpen() ? platform_.stage().TopForm() : nullptr;
+    platform_.SetGameState(dialog != nullptr ? "dialog " + dialog->Name() : "keys");
     platform_.Sleep(kKeysPollMs);
     platform_.DoEvents();
   }

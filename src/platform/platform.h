@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
 #include "platform/stage.h"
 #include "platform/trace.h"
 
@@ -23,10 +25,15 @@ enum class MsgBoxAnswer { kOk, kYes, kNo };
 enum class MouseButton { kLeft, kRight };
 
 // Keys the game looks at; character keys arrive as kChar with their code.
-enum class KeyCode { kEnter, kSpace, kEscape, kChar, kUp, kDown, kLeft, kRight, kTab };
+enum class KeyCode {
+  kEnter, kSpace, kEscape, kChar, kUp, kDown, kLeft, kRight, kTab,
+  kBackspace, kDelete, kHome, kEnd, kPageUp, kPageDown,
+};
 struct Key {
   KeyCode code = KeyCode::kChar;
   char32_t ch = 0;
+  bool shift = false;  // held with Shift
+  bool ctrl = false;   // held with Ctrl (kChar then carries the letter, lower case)
 };
 
 // Receives input while the game lets events run (inside DoEvents).
@@ -45,6 +52,12 @@ class InputSink {
                               const std::string& /*control*/, const std::string& /*value*/) {}
   // The window was closed or the process was asked to end (SIGINT/SIGTERM).
   virtual void OnClose() {}
+};
+
+// A text box's caret: its top-left and height, in picture coordinates.
+struct TextCaret {
+  int x = 0, y = 0, h = 0;
+  bool operator==(const TextCaret&) const = default;
 };
 
 struct DisplayInfo {
@@ -113,6 +126,7 @@ class Platform {
   virtual void ToggleCaption() = 0;
   // The surfaces the window shows.
   Stage& stage() { return stage_; }
+  const Stage& stage() const { return stage_; }
   // Shows what was refreshed now, without delivering any input (a surface
   // refresh between two characters of a message).
   virtual void Present() {}
@@ -121,13 +135,27 @@ class Platform {
   virtual void SetMenu(const std::vector<MenuItem>& items) { menu_ = items; }
   const std::vector<MenuItem>& Menu() const { return menu_; }
 
-  // Dialog forms drawn over the picture (see platform/form.h). While one
-  // is open the main window is disabled: the pointer and the keys go to the
-  // topmost form, clicks outside it and on the menu bar are dropped. The
-  // form must stay alive until it is closed (or destroyed).
-  void OpenForm(Form* form) { stage_.AddForm(form); }
+  // Dialog forms drawn over the picture (see platform/form.h). While a
+  // modal one is open the main window is disabled: the pointer and the keys
+  // go to the topmost form, clicks outside it and on the menu bar are
+  // dropped. A modeless form takes the keys and the clicks that land on it;
+  // a click elsewhere, or another form opening, takes its focus away (its
+  // onLostFocus runs) and the click goes on to the window. The form must
+  // stay alive until it is closed (or destroyed).
+  void OpenForm(Form* form);
   void CloseForm(const Form* form) { stage_.RemoveForm(form); }
-  bool FormOpen() const { return stage_.TopForm() != nullptr; }
+  // Whether a modal form is open (the main window is disabled).
+  bool FormOpen() const;
+
+  // The desktop's clipboard as text (UTF-8); the headless backend keeps
+  // its own.
+  virtual std::string ClipboardText() { return clipboard_; }
+  virtual void SetClipboardText(const std::string& utf8) { clipboard_ = utf8; }
+  // Hands a link ("https://...", "mailto:...") to the desktop, which opens
+  // it in the user's browser or mail program; returns at once. An error
+  // says the desktop could not be asked. The headless backend opens
+  // nothing.
+  [[nodiscard]] virtual Status OpenLink(const std::string& /*target*/) { return Status(); }
 
   // Modal message box with the game's own texts; events keep flowing.
   virtual MsgBoxAnswer MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) = 0;
@@ -145,12 +173,25 @@ class Platform {
  protected:
   // Runs timers whose time has come; backends call it from DoEvents.
   void FireTimers();
-  // Input for the topmost form, in picture coordinates; false (and nothing
-  // done) when no form is open, so the input goes to the sink.
-  bool FormMouseDown(int x, int y);
+  // Input for the topmost form, in picture coordinates; false when the
+  // input is not the form's, so it goes to the window (the sink): no form
+  // is open, or a modeless one is and the pointer is elsewhere (a press
+  // there takes the form's focus away first). Ctrl+V, Ctrl+C and Ctrl+X
+  // reach the clipboard.
+  bool FormMouseDown(int x, int y, MouseButton button = MouseButton::kLeft);
   bool FormMouseUp(int x, int y);
   bool FormMouseMove(int x, int y);
   bool FormKeyDown(const Key& key);
+  // Text typed or committed by the input method, and the input method's
+  // composition (cursor in characters); false when no form takes text.
+  bool FormTextInput(const std::string& utf8);
+  bool FormTextEditing(const std::string& utf8, int cursor);
+  // Where the focused text box of the topmost form has its caret, in
+  // picture coordinates; nothing when no text box wants typed text.
+  std::optional<TextCaret> FormTextCaret() const;
+  // The main window was clicked outside the picture (the menu bar): a
+  // modeless form loses its focus.
+  void DeactivateModeless();
   // A scripted `press`, `type` or `set`: to the open form of that name
   // (traced as ignored when the control can't take it), else to the sink.
   void DialogAction(const std::string& verb, const std::string& form, const std::string& control,
@@ -167,6 +208,7 @@ class Platform {
   InputSink* sink_ = nullptr;
   std::vector<MenuItem> menu_;
   std::vector<Timer> timers_;
+  std::string clipboard_;
   Stage stage_;
   Trace trace_;
 };

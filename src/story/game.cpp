@@ -36,6 +36,7 @@ Game::Game(Platform& platform, GameOptions options)
       scene_(platform, state, form_, messages_),
       choices_(platform, state, form_, messages_, sound_),
       savegame_(platform, state, form_, messages_, scene_, sound_, log_),
+      dialogs_(platform, state, form_, messages_, sound_),
       script_(*this) {
   platform_.SetInputSink(this);
 }
@@ -123,6 +124,11 @@ void Game::OnMenu(const std::string& item) {
     savegame_.prog_load_Click();
   } else if (item == menu::kSpeedup) {
     messages_.speedup_Click();
+  } else if (item == menu::kOptMenu) {
+    // A message, a choice or the title already wait for the player.
+    dialogs_.opt_menu_Click(state.KeyWait || choices_.Waiting() || savegame_.TitleShown());
+  } else if (item == menu::kVvrr) {
+    dialogs_.vvrr_Click();
   }
 }
 
@@ -138,10 +144,12 @@ void Game::WriteLog() {
 void Game::FormLoad() {
   StartUp();
   scene_.OpeningDisp();
-  // Play begins here. Skipping, saving and loading are usable from the
-  // first line, as they are once a game has been started from the title
-  // (a story that opens with its title switches them off there).
-  for (const char* name : {menu::kSpeedup, menu::kProgLoad, menu::kProgSave}) {
+  // Play begins here. Skipping, saving, loading, the options and the
+  // version box are usable from the first line, as they are once a game
+  // has been started from the title (a story that opens with its title
+  // switches the first three off there).
+  for (const char* name :
+       {menu::kSpeedup, menu::kProgLoad, menu::kProgSave, menu::kOptMenu, menu::kVvrr}) {
     if (MenuItem* item = form_.FindMenu(name)) item->enabled = true;
   }
   form_.UpdateMenu();

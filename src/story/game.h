@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "dialogs/dialogs.h"
 #include "engine/data_files.h"
 #include "engine/engine_state.h"
 #include "engine/game_log.h"
@@ -80,6 +81,7 @@ class Game : public InputSink {
   Sound& sound() { return sound_; }
   Choices& choices() { return choices_; }
   Savegame& savegame() { return savegame_; }
+  Dialogs& dialogs() { return dialogs_; }
   GameLog& log() { return log_; }
 
  private:
@@ -95,6 +97,7 @@ class Game : public InputSink {
   Scene scene_;
   Choices choices_;
   Savegame savegame_;
+  Dialogs dialogs_;
   Script script_;
   bool unloaded_ = false;
 };

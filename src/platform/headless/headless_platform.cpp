@@ -57,6 +57,12 @@ class HeadlessPlatform final : public Platform {
   std::optional<MsgBoxAnswer> TakeScriptAnswer();
   void AdvanceTo(std::int64_t t);
   void TakeShot(const std::string& file);
+  // The state the game reported, or "dialog NAME" while that form is open.
+  bool StateHolds(const std::string& wanted) const {
+    constexpr std::string_view kDialog = "dialog ";
+    return state_ == wanted ||
+           (wanted.starts_with(kDialog) && stage().FindForm(wanted.substr(kDialog.size())) != nullptr);
+  }
   bool ScriptDone() const { return next_ >= actions_.size() && clock_ >= notBefore_; }
   void Close() {
     if (sink() != nullptr) sink()->OnClose();
@@ -109,7 +115,7 @@ void HeadlessPlatform::RunDueActions() {
         notBefore_ = clock_ + action.ms;
         break;
       case ActionKind::kUntil:
-        if (state_ != action.text) return;
+        if (!StateHolds(action.text)) return;
         ++next_;
         break;
       case ActionKind::kAnswer:
@@ -120,6 +126,7 @@ void HeadlessPlatform::RunDueActions() {
         break;
       case ActionKind::kMenu:
         ++next_;
+        DeactivateModeless();  // the menu bar is clicked
         if (LiveMenuItem(Menu(), action.text) == nullptr || FormOpen()) {
           // A click on nothing a player could click (a dialog disables the
           // menu bar): dropped, and said so.
@@ -146,7 +153,7 @@ void HeadlessPlatform::Deliver(const ScriptAction& a) {
     FormMouseUp(a.x, a.y);
     return;
   }
-  if ((a.kind == ActionKind::kRClick && FormOpen()) ||
+  if ((a.kind == ActionKind::kRClick && FormMouseDown(a.x, a.y, MouseButton::kRight)) ||
       (a.kind == ActionKind::kMove && FormMouseMove(a.x, a.y)) ||
       (a.kind == ActionKind::kKey && FormKeyDown(a.key))) {
     return;

@@ -31,7 +31,8 @@ struct HeadlessOptions {
 // - `until STATE` holds the actions behind it until the state the game last
 //   reported through SetGameState is STATE. Delivering an input forgets the
 //   reported state, since the input may end the wait; so a waiting loop
-//   reports its state on every pass, before it calls DoEvents.
+//   reports its state on every pass, before it calls DoEvents. `until
+//   dialog NAME` also holds while a form of that name is open.
 // - MessageBox takes its answer from the script when the next action is
 //   `answer` (possibly after `wait`s, which then pass while the box is open,
 //   and `until msgbox`); otherwise OK boxes answer OK and Yes/No boxes No.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_link.h"
 #include "platform/sdl/sdl_window_platform.h"
 #include "platform/signals.h"
 #include "platform/system_facts.h"
@@ -36,27 +37,54 @@ std::vector<char32_t> CodePoints(const char* utf8) {
 }
 
 // The keys that arrive by name rather than as text.
-std::optional<Key> NamedKey(SDL_Keycode sym) {
+std::optional<KeyCode> NamedKey(SDL_Keycode sym) {
   switch (sym) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-      return Key{KeyCode::kEnter, U'\r'};
+      return KeyCode::kEnter;
     case SDLK_SPACE:
-      return Key{KeyCode::kSpace, U' '};
+      return KeyCode::kSpace;
     case SDLK_ESCAPE:
-      return Key{KeyCode::kEscape, 0x1B};
+      return KeyCode::kEscape;
     case SDLK_UP:
-      return Key{KeyCode::kUp, 0};
+      return KeyCode::kUp;
     case SDLK_DOWN:
-      return Key{KeyCode::kDown, 0};
+      return KeyCode::kDown;
     case SDLK_LEFT:
-      return Key{KeyCode::kLeft, 0};
+      return KeyCode::kLeft;
     case SDLK_RIGHT:
-      return Key{KeyCode::kRight, 0};
+      return KeyCode::kRight;
     case SDLK_TAB:
-      return Key{KeyCode::kTab, U'\t'};
+      return KeyCode::kTab;
+    case SDLK_BACKSPACE:
+      return KeyCode::kBackspace;
+    case SDLK_DELETE:
+      return KeyCode::kDelete;
+    case SDLK_HOME:
+      return KeyCode::kHome;
+    case SDLK_END:
+      return KeyCode::kEnd;
+    case SDLK_PAGEUP:
+      return KeyCode::kPageUp;
+    case SDLK_PAGEDOWN:
+      return KeyCode::kPageDown;
     default:
       return std::nullopt;
+  }
+}
+
+char32_t NamedChar(KeyCode code) {
+  switch (code) {
+    case KeyCode::kEnter:
+      return U'\r';
+    case KeyCode::kSpace:
+      return U' ';
+    case KeyCode::kEscape:
+      return 0x1B;
+    case KeyCode::kTab:
+      return U'\t';
+    default:
+      return 0;
   }
 }
 
@@ -66,6 +94,8 @@ Status SdlPlatform::Init() {
   // The program installs its own SIGINT/SIGTERM handling.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // Compositions longer than one event's 32 bytes arrive whole.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
   if (!subsystems_.Start(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER)) {
     return Status::Error(SdlError("cannot start SDL video"));
   }
@@ -83,6 +113,8 @@ Status SdlPlatform::Init() {
   arrowCursor_.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
   waitCursor_.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
   ApplySize();
+  // Text input runs only while a dialog's text box has the focus.
+  SDL_StopTextInput();
   return Status();
 }
 
@@ -141,12 +173,50 @@ DisplayInfo SdlPlatform::Display() {
 SystemFacts SdlPlatform::Facts() { return ReadSystemFacts(); }
 
 void SdlPlatform::SetImeOpen(bool open) {
+  imeWanted_ = open;
+  if (textForForm_) return;
   if (open) {
     SDL_StartTextInput();
   } else {
     SDL_StopTextInput();
   }
 }
+
+void SdlPlatform::SyncTextInput() {
+  const std::optional<TextCaret> caret = shown_ ? FormTextCaret() : std::nullopt;
+  if (caret && !textForForm_) {
+    textForForm_ = true;
+    SDL_StartTextInput();
+  } else if (!caret && textForForm_) {
+    textForForm_ = false;
+    caretShown_.reset();
+    SetImeOpen(imeWanted_);
+  }
+  if (!caret || caret == caretShown_) return;
+  caretShown_ = caret;
+  // The candidate window goes just below the caret, in window coordinates.
+  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  SDL_RenderLogicalToWindow(renderer_.get(), static_cast<float>(caret->x),
+                            static_cast<float>(caret->y + StripHeight()), &x0, &y0);
+  SDL_RenderLogicalToWindow(renderer_.get(), static_cast<float>(caret->x + 1),
+                            static_cast<float>(caret->y + caret->h + StripHeight()), &x1, &y1);
+  SDL_Rect at{x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0)};
+  SDL_SetTextInputRect(&at);
+}
+
+std::string SdlPlatform::ClipboardText() {
+  char* text = SDL_GetClipboardText();
+  if (text == nullptr) return "";
+  std::string out = text;
+  SDL_free(text);
+  return out;
+}
+
+void SdlPlatform::SetClipboardText(const std::string& utf8) {
+  (void)SDL_SetClipboardText(utf8.c_str());
+}
+
+Status SdlPlatform::OpenLink(const std::string& target) { return OpenWithDesktop(target); }
 
 void SdlPlatform::DoEvents() {
   bool close = pendingClose_;
@@ -163,6 +233,7 @@ void SdlPlatform::DoEvents() {
   }
   if (close && sink() != nullptr) sink()->OnClose();
   FireTimers();
+  SyncTextInput();
   Present();
 }
 
@@ -209,7 +280,15 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
       HandleKey(e.key);
       break;
     case SDL_TEXTINPUT:
-      HandleText(e.text.text);
+      HandleText(e.text.text, e.text.timestamp);
+      break;
+    case SDL_TEXTEDITING:
+      HandleEditing(e.edit.text, e.edit.start, e.edit.timestamp);
+      break;
+    case SDL_TEXTEDITING_EXT:
+      HandleEditing(e.editExt.text != nullptr ? e.editExt.text : "", e.editExt.start,
+                    e.editExt.timestamp);
+      SDL_free(e.editExt.text);
       break;
     case SDL_MOUSEWHEEL:
       if (e.wheel.windowID == mainId && e.wheel.y != 0 && sink() != nullptr && !FormOpen()) {
@@ -226,19 +305,18 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
 // The renderer has already turned window pixels into logical ones: the
 // strip's rows first, then the picture's.
 void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
-  // An open dialog disables the menu bar and the picture.
+  const MouseButton button = b.button == SDL_BUTTON_RIGHT ? MouseButton::kRight : MouseButton::kLeft;
+  if (b.button != SDL_BUTTON_LEFT && b.button != SDL_BUTTON_RIGHT) return;
   if (b.y < StripHeight()) {
-    if (b.button == SDL_BUTTON_LEFT && !FormOpen()) menuBar_.Press(b.x, b.y);
+    // A modal dialog disables the menu bar; a modeless one loses its focus.
+    DeactivateModeless();
+    if (button == MouseButton::kLeft && !FormOpen()) menuBar_.Press(b.x, b.y);
     return;
   }
   const int x = b.x, y = b.y - StripHeight();
-  if (FormOpen()) {
-    if (b.button == SDL_BUTTON_LEFT) FormMouseDown(x, y);
-    return;
-  }
+  if (FormMouseDown(x, y, button)) return;
   if (sink() == nullptr || x < 0 || y < 0 || x >= clientWidth_ || y >= clientHeight_) return;
-  if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, x, y);
-  if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, x, y);
+  sink()->OnMouseDown(button, x, y);
 }
 
 // A menu item answers when the button comes up over the enabled item it
@@ -259,35 +337,59 @@ void SdlPlatform::HandleMouseMotion(const SDL_MouseMotionEvent& m) {
   }
   menuBar_.Leave();
   const int x = m.x, y = m.y - StripHeight();
-  if (FormMouseMove(x, y)) return;
+  if (FormMouseMove(x, y) || FormOpen()) return;
   if (sink() != nullptr && x >= 0 && x < clientWidth_ && y < clientHeight_) {
     sink()->OnMouseMove(x, y);
   }
 }
 
 void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
-  if (std::optional<Key> named = NamedKey(k.keysym.sym)) {
-    if (!FormKeyDown(*named) && sink() != nullptr) sink()->OnKeyDown(*named);
+  const bool shift = (k.keysym.mod & KMOD_SHIFT) != 0;
+  const bool ctrl = (k.keysym.mod & KMOD_CTRL) != 0;
+  const bool formText = textForForm_ && SDL_IsTextInputActive();
+  if (std::optional<KeyCode> code = NamedKey(k.keysym.sym)) {
+    const Key key{*code, NamedChar(*code), shift, ctrl};
+    // Keys that build or commit a composition are the input method's.
+    if (formText && imeGate_.Swallows(key, k.timestamp)) return;
+    // A text box gets its spaces as text.
+    if (formText && *code == KeyCode::kSpace) return;
+    if (!FormKeyDown(key) && sink() != nullptr) sink()->OnKeyDown(key);
     return;
   }
-  if (sink() == nullptr || FormOpen()) return;
   // Characters come as text while text input runs; without it, the
-  // printable ASCII keys stand in.
+  // printable ASCII keys stand in. Ctrl with a letter is a command
+  // (Ctrl+V pastes into a text box).
   const SDL_Keycode sym = k.keysym.sym;
-  if (SDL_IsTextInputActive() || sym <= 0x20 || sym >= 0x7F) return;
+  if (sym <= 0x20 || sym >= 0x7F) return;
   char32_t ch = static_cast<char32_t>(sym);
+  if (ctrl) {
+    if (ch >= U'a' && ch <= U'z') (void)FormKeyDown(Key{KeyCode::kChar, ch, shift, true});
+    return;
+  }
+  if (sink() == nullptr || FormOpen() || SDL_IsTextInputActive()) return;
   if ((k.keysym.mod & (KMOD_SHIFT | KMOD_CAPS)) != 0 && ch >= U'a' && ch <= U'z') {
     ch = ch - U'a' + U'A';
   }
   sink()->OnKeyDown(Key{KeyCode::kChar, ch});
 }
 
-void SdlPlatform::HandleText(const char* utf8) {
+void SdlPlatform::HandleText(const char* utf8, Uint32 timestamp) {
+  if (textForForm_) {
+    imeGate_.Committed(timestamp);
+    (void)FormTextInput(utf8);
+    return;
+  }
   if (sink() == nullptr || FormOpen()) return;
   for (char32_t cp : CodePoints(utf8)) {
     if (cp == U' ') continue;  // Space came as its key already
     sink()->OnKeyDown(Key{KeyCode::kChar, cp});
   }
+}
+
+void SdlPlatform::HandleEditing(const char* utf8, int cursor, Uint32 timestamp) {
+  if (!textForForm_) return;
+  imeGate_.Editing(utf8[0] != '\0', timestamp);
+  (void)FormTextEditing(utf8, cursor);
 }
 
 void SdlPlatform::UpdatePicture() {

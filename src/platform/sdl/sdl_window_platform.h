@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/font.h"
+#include "platform/ime_keys.h"
 #include "platform/menu_bar.h"
 #include "platform/message_panel.h"
 #include "platform/platform.h"
@@ -41,6 +42,9 @@ class SdlPlatform final : public Platform {
   DisplayInfo Display() override;
   SystemFacts Facts() override;
   void SetImeOpen(bool open) override;
+  std::string ClipboardText() override;
+  void SetClipboardText(const std::string& utf8) override;
+  Status OpenLink(const std::string& target) override;
 
  private:
   struct BoxView;
@@ -53,7 +57,12 @@ class SdlPlatform final : public Platform {
   void HandleMouseUp(const SDL_MouseButtonEvent& b);
   void HandleMouseMotion(const SDL_MouseMotionEvent& m);
   void HandleKey(const SDL_KeyboardEvent& k);
-  void HandleText(const char* utf8);
+  void HandleText(const char* utf8, Uint32 timestamp);
+  void HandleEditing(const char* utf8, int cursor, Uint32 timestamp);
+  // Text input (and with it the input method) runs while a dialog's text
+  // box has the focus, its candidate window placed at the caret; otherwise
+  // as SetImeOpen last asked.
+  void SyncTextInput();
   // Whether the window shows something older than what it should show.
   bool FrameStale() {
     return stage().Dirty() || needRedraw_ || (StripHeight() > 0 && menuBar_.Dirty());
@@ -93,6 +102,10 @@ class SdlPlatform final : public Platform {
   bool needRedraw_ = true;
   bool boxOpen_ = false;
   bool pendingClose_ = false;  // a close that came while a box was open
+  bool imeWanted_ = false;     // SetImeOpen's last word
+  bool textForForm_ = false;   // text input runs for a dialog's text box
+  std::optional<TextCaret> caretShown_;  // where the candidate window was put
+  ImeKeyGate imeGate_;
   std::string caption_;
 };
 
