@@ -51,8 +51,12 @@ Status OpenWithDesktop(const std::string& target) {
     const pid_t opener = ::fork();
     if (opener == 0) {
       ::setsid();
-      const int devNull = ::open("/dev/null", O_RDONLY);
-      if (devNull >= 0) ::dup2(devNull, STDIN_FILENO);
+      // The browser's chatter stays out of the game's output.
+      const int devNull = ::open("/dev/null", O_RDWR);
+      if (devNull >= 0) {
+        ::dup2(devNull, STDIN_FILENO);
+        ::dup2(devNull, STDOUT_FILENO);
+      }
       ::execv(argv[0], argv);
       ::_exit(127);
     }

@@ -206,7 +206,8 @@ void HScrollBar::MouseDown(int x, int /*y*/) {
 }
 
 void HScrollBar::MouseMove(int x, int /*y*/) {
-  if (held_ != Part::kThumb || TrackLength() <= 0) return;
+  // A thumb that stays where it is drawn keeps its value.
+  if (held_ != Part::kThumb || TrackLength() <= 0 || x - grab_ == ThumbLeft()) return;
   const long long along = static_cast<long long>(x - grab_ - ArrowWidth()) * (max - min);
   // Rounded to the nearest value, the way the thumb is drawn.
   const long long twice = along * 2 / TrackLength();
