@@ -227,7 +227,8 @@ void TextBox::Draw(const DrawContext& dc) const {
     // The composition is underlined where it will go in.
     const int from = x0 + WidthOf(shown, caret_);
     const int to = x0 + WidthOf(shown, caret_ + composition_.size());
-    inner.FillBox(from, top + height - 1, to, top + height, foreColor);
+    const int y = std::min(top + height, inner.Height() - 1);  // just under the letters
+    inner.FillBox(from, y, to, y + 1, foreColor);
   }
   if (dc.focused) {
     const int x = x0 + WidthOf(shown, ShownCaret());

@@ -3,11 +3,13 @@
 // leaves the main window usable.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "platform/form_controls.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/ime_keys.h"
+#include "platform/pictures.h"
 #include "platform/text_box.h"
 
 namespace kovan {
@@ -161,6 +163,34 @@ TEST(DialogControls, TheCompositionStaysApartUntilCommitted) {
   box.Compose("x", 1);
   box.Compose("", 0);
   EXPECT_EQ(box.Text(), "仮名カナ漢") << "a dropped composition leaves nothing";
+}
+
+// The fault: a composition drawn nowhere near the caret, or without the
+// underline that tells it from the text.
+TEST(DialogControls, TheCompositionIsDrawnUnderlinedAtTheCaret) {
+  Result<std::unique_ptr<Font>> font = Font::Open("ＭＳ ゴシック", 9);
+  ASSERT_TRUE(font.ok());
+  Form form("Test_Form", "テスト", 200, 40);
+  form.SetFont(font->get());
+  auto& box = form.Add(std::make_unique<TextBox>("Text", ControlRect{10, 8, 180, 22}));
+  box.font = font->get();
+  form.SetFocus(&box);
+  box.SetText("山田　");
+  box.Compose("はなこ", 2);
+  Surface out(240, 80, ui::kFace);
+  form.Draw(out);
+  if (const char* dir = std::getenv("KOVAN_SHOTS")) (void)SavePng(out, std::string(dir) + "/composition.png");
+  const int left = form.ClientLeft() + 10 + 3;  // the text's left edge
+  const int width = (*font)->TextWidth("山田　");
+  const int underline = form.ClientTop() + 8 + box.CaretAt().y + (*font)->TextHeight();
+  const int compositionWidth = (*font)->TextWidth("はなこ");
+  for (int x = left + width; x < left + width + compositionWidth; ++x) {
+    ASSERT_EQ(out.Point(x, underline), ui::kText) << "underlined at " << x;
+  }
+  EXPECT_NE(out.Point(left + width - 2, underline), ui::kText) << "the text before it is not";
+  const TextCaret caret = *form.Caret();
+  EXPECT_EQ(caret.x, left + width + (*font)->TextWidth("はな"));
+  EXPECT_EQ(out.Point(caret.x, caret.y + 1), ui::kText) << "the caret at the composition's cursor";
 }
 
 // The fault: one press acting twice, the Enter that commits a composition
