@@ -15,8 +15,6 @@ namespace {
 
 constexpr std::uint8_t kOrgan = 19;
 
-using Events = std::vector<std::pair<int, std::vector<std::uint8_t>>>;
-
 // A game that selects music 1 (the given file) and lets `ms` pass.
 SoundPlay Listen(const std::vector<std::uint8_t>& midi, int ms,
                  const std::vector<std::string>& more = {}) {
@@ -65,7 +63,7 @@ TEST(Listening, DemoMusicIsHeardWholeAndNeverClips) {
 // An organ chord held for `holdMs`, then the end of the track at endMs; no
 // note is ever released by the file itself when holdMs reaches the end.
 std::vector<std::uint8_t> HeldChord(int holdMs, int endMs) {
-  Events e = {{0, {0xC0, kOrgan}}};
+  MidiEvents e = {{0, {0xC0, kOrgan}}};
   for (std::uint8_t key : {60, 64, 67}) e.push_back({0, {0x90, key, 100}});
   if (holdMs < endMs) {
     for (std::uint8_t key : {60, 64, 67}) e.push_back({holdMs, {0x80, key, 0}});
@@ -135,7 +133,7 @@ TEST(Listening, TheGsRhythmPartMessageMakesChannel11Drums) {
   const std::vector<std::uint8_t> part11Drums = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40,
                                                  0x1A, 0x15, 0x02, 0x0F, 0xF7};
   const std::vector<std::uint8_t> gmOn = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
-  auto snare = [](std::uint8_t status, Events before) {
+  auto snare = [](std::uint8_t status, MidiEvents before) {
     before.push_back({100, {status, 38, 110}});
     before.push_back({300, {static_cast<std::uint8_t>(status - 0x10), 38, 0}});
     return TestMidi(before, 1000);

@@ -2,6 +2,8 @@
 // trace of whole games on the headless clock.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "sound_play.h"
 
 namespace kovan::testing {
@@ -14,21 +16,19 @@ std::vector<std::uint8_t> ShortTune() {
   return TestMidi({{0, {0x90, 60, 90}}, {500, {0x80, 60, 0}}}, 600);
 }
 
-// The commands as scenario lines, and a last line, which the interpreter
-// stops at without running.
-std::string Lines(const std::vector<std::string>& cmds) {
+// The commands, split at blanks, as scenario lines ("w650" waits 650 ms),
+// and a last line, which the interpreter stops at without running.
+std::string Lines(const std::string& cmds) {
   std::string out;
-  for (const std::string& c : cmds) {
-    const auto space = c.find(' ');
-    // "w 700" waits 700 ms; anything else is a command alone.
-    out += ScenarioText({space == std::string::npos
-                             ? ScriptLine{.cmd = c}
-                             : ScriptLine{.cmd = c.substr(0, space), .text = c.substr(space + 1)}});
+  std::istringstream words(cmds);
+  for (std::string c; words >> c;) {
+    out += ScenarioText(
+        {c[0] == 'w' ? ScriptLine{.cmd = "w", .text = c.substr(1)} : ScriptLine{.cmd = c}});
   }
   return out + ScenarioText({ScriptLine{}});
 }
 
-SoundSetup GameWith(const std::vector<std::string>& cmds) {
+SoundSetup GameWith(const std::string& cmds) {
   SoundSetup s;
   s.scenario = Lines(cmds);
   // Music 4 is left out; 5 isn't MIDI and 6 is empty.
@@ -41,125 +41,54 @@ SoundSetup GameWith(const std::vector<std::string>& cmds) {
   return s;
 }
 
+// The music and effect events in trace order: "open 1", "effect 100".
+std::string Heard(const SoundPlay& play) {
+  std::string out;
+  for (const std::string& e : play.Events("")) {
+    const std::string ev = FieldOf(e, "ev"), file = FieldOf(e, "file");
+    if (ev == "music") out += FieldOf(e, "op") + " " + file.substr(4, 1) + ", ";
+    if (ev == "effect") out += "effect " + FieldOf(e, "no") + ", ";
+  }
+  return out.empty() ? out : out.substr(0, out.size() - 2);
+}
+
 struct CommandCase {
   const char* name;
-  std::vector<std::string> cmds;
+  const char* cmds;
   bool bgmOn, seOn;
-  std::vector<std::string> music;  // "op file" of each music event, the shutdown's stop too
-  std::vector<int> effects;
+  const char* heard;  // the shutdown's stop included
   int bgmNo;
   bool bgmOnAfter;
 };
 
-const std::string kFades[] = {"fadeout bgm01.mid", "stop bgm01.mid"};
-
 TEST(CmdSound, SelectorsActAsTheOptionsAllow) {
+  // clang-format off
   const CommandCase cases[] = {
-      {"digits play effects 100 to 102; 104 has no sound",
-       {"a1", "a2", "a3", "a5"},
-       true,
-       true,
-       {},
-       {100, 101, 102},
-       0,
-       true},
-      {"effects off: a digit selects nothing",
-       {"a1", "ab"},
-       true,
-       false,
-       {"open bgm02.mid", "play bgm02.mid", "stop bgm02.mid"},
-       {},
-       2,
-       true},
-      {"both off: nothing at all", {"a1", "aa", "a0"}, false, false, {}, {}, 0, false},
-      {"music off: letters do nothing",
-       {"aa", "aB", "aJ", "aK", "a3"},
-       false,
-       true,
-       {},
-       {102},
-       0,
-       false},
-      {"upper and lower case are the same music",
-       {"aB", "ab"},
-       true,
-       true,
-       {"open bgm02.mid", "play bgm02.mid", "stop bgm02.mid"},
-       {},
-       2,
-       true},
-      {"the music selected already isn't opened again",
-       {"ac", "aC"},
-       true,
-       true,
-       {"open bgm03.mid", "play bgm03.mid", "stop bgm03.mid"},
-       {},
-       3,
-       true},
-      {"an empty entry is ignored and keeps BgmNo",
-       {"aa", "ad"},
-       true,
-       true,
-       {"open bgm01.mid", "play bgm01.mid", "stop bgm01.mid"},
-       {},
-       1,
-       true},
-      {"a change fades out and closes the old music",
-       {"aa", "ab"},
-       true,
-       true,
-       {"open bgm01.mid", "play bgm01.mid", kFades[0], kFades[1], "open bgm02.mid",
-        "play bgm02.mid", "stop bgm02.mid"},
-       {},
-       2,
-       true},
-      {"a change after the old music ended closes it first",
-       {"aa", "w 650", "ab"},
-       true,
-       true,
-       {"open bgm01.mid", "play bgm01.mid", "stop bgm01.mid", "open bgm02.mid", "play bgm02.mid",
-        "stop bgm02.mid"},
-       {},
-       2,
-       true},
-      {"stop",
-       {"aa", "a0"},
-       true,
-       true,
-       {"open bgm01.mid", "play bgm01.mid", kFades[0], kFades[1]},
-       {},
-       0,
-       true},
-      {"a file that isn't MIDI switches music off",
-       {"ae", "ab"},
-       true,
-       true,
-       {"open bgm05.mid"},
-       {},
-       5,
-       false},
-      {"so does an empty one", {"af"}, true, true, {"open bgm06.mid"}, {}, 6, false},
-      {"other selectors do nothing",
-       {"aL", "az", "a!", "a\xEF\xBC\xA1"},
-       true,
-       true,
-       {},
-       {},
-       0,
-       true},
+      {"digits play effects 100 to 102; 104 has no sound", "a1 a2 a3 a5", true, true,
+       "effect 100, effect 101, effect 102", 0, true},
+      {"effects off: a digit selects nothing", "a1 ab", true, false, "open 2, play 2, stop 2", 2, true},
+      {"both off: nothing at all", "a1 aa a0", false, false, "", 0, false},
+      {"music off: letters do nothing", "aa aB aJ aK a3", false, true, "effect 102", 0, false},
+      {"upper and lower case are the same music", "aB ab", true, true, "open 2, play 2, stop 2", 2, true},
+      {"the music selected already isn't opened again", "ac aC", true, true, "open 3, play 3, stop 3", 3, true},
+      {"an empty entry is ignored and keeps BgmNo", "aa ad", true, true, "open 1, play 1, stop 1", 1, true},
+      {"a change fades out and closes the old music", "aa ab", true, true,
+       "open 1, play 1, fadeout 1, stop 1, open 2, play 2, stop 2", 2, true},
+      {"a change after the old music ended closes it first", "aa w650 ab", true, true,
+       "open 1, play 1, stop 1, open 2, play 2, stop 2", 2, true},
+      {"stop", "aa a0", true, true, "open 1, play 1, fadeout 1, stop 1", 0, true},
+      {"a file that isn't MIDI switches music off", "ae ab", true, true, "open 5", 5, false},
+      {"so does an empty one", "af", true, true, "open 6", 6, false},
+      {"other selectors do nothing", "aL az a! a\xEF\xBC\xA1", true, true, "", 0, true},
   };
+  // clang-format on
   for (const CommandCase& c : cases) {
     SCOPED_TRACE(c.name);
     SoundSetup setup = GameWith(c.cmds);
     setup.bgmOn = c.bgmOn;
     setup.seOn = c.seOn;
     SoundPlay play(setup);
-    EXPECT_EQ(play.MusicOps(), c.music);
-    std::vector<int> effects;
-    for (const std::string& e : play.Events("effect")) {
-      effects.push_back(static_cast<int>(NumberOf(e, "no")));
-    }
-    EXPECT_EQ(effects, c.effects);
+    EXPECT_EQ(Heard(play), c.heard);
     EXPECT_EQ(play.state().BgmNo, c.bgmNo);
     EXPECT_EQ(play.state().BgmOn, c.bgmOnAfter);
     const bool logged = play.Log().find("can't be played") != std::string::npos;
@@ -170,7 +99,7 @@ TEST(CmdSound, SelectorsActAsTheOptionsAllow) {
 // The repeat timer plays ended music again within half a second, and
 // leaves it alone once the script has stopped it.
 TEST(BGMLoop, RepeatsWithinHalfASecondOnlyWhileMusicIsSelected) {
-  SoundPlay repeating(GameWith({"aa", "w 3000"}));
+  SoundPlay repeating(GameWith("aa w3000"));
   std::int64_t last = NumberOf(repeating.Events("music").at(1), "t");
   int restarts = 0;
   for (const std::string& e : repeating.Events("music")) {
@@ -182,44 +111,39 @@ TEST(BGMLoop, RepeatsWithinHalfASecondOnlyWhileMusicIsSelected) {
   }
   EXPECT_GE(restarts, 3);
 
-  SoundPlay stopped(GameWith({"aa", "a0", "w 3000"}));
+  SoundPlay stopped(GameWith("aa a0 w3000"));
   for (const std::string& e : stopped.Events("music")) EXPECT_NE(FieldOf(e, "op"), "restart");
 }
 
 struct FadeCase {
   const char* name;
-  std::vector<std::string> cmds;
-  std::string input;
+  const char* cmds;
+  const char* input;
   std::vector<std::int64_t> volumes;
 };
 
 const std::vector<std::int64_t> kDown = {65535, 57344, 49153, 40962, 32771, 24580, 16389, 8198, 7};
 const std::vector<std::int64_t> kUp = {0, 8191, 16382, 24573, 32764, 40955, 49146, 57337, 65528};
 
-std::vector<std::int64_t> Join(std::initializer_list<std::vector<std::int64_t>> parts) {
-  std::vector<std::int64_t> out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
+std::vector<std::int64_t> Join(std::vector<std::int64_t> a, const std::vector<std::int64_t>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
 }
 
 // Every step of a fade holds 101 ms of game time; the shutdown puts
 // VolumeSaved back last.
 TEST(Fades, StepTheVolumeAndPutTheSavedOneBack) {
+  // clang-format off
   const FadeCase cases[] = {
-      {"a stop fades down to 7 and restores 65535",
-       {"aa", "a0"},
-       "",
-       Join({kDown, {65535}, {65535}})},
-      {"out and back in ends at 65528", {"aa", "aJ", "aK"}, "", Join({kDown, kUp, {65535}})},
-      {"from below 8 nothing fades", {"aa", "aJ", "aJ"}, "", Join({kDown, {65535}})},
+      {"a stop fades down to 7 and restores 65535", "aa a0", "", Join(kDown, {65535, 65535})},
+      {"out and back in ends at 65528", "aa aJ aK", "", Join(Join(kDown, kUp), {65535})},
+      {"from below 8 nothing fades", "aa aJ aJ", "", Join(kDown, {65535})},
       // The lowered volume becomes VolumeSaved at the change; "K" then has
       // steps of 0, which must not go on for ever.
-      {"a fade in to 7 ends at once", {"aa", "aJ", "ab", "aK"}, "", Join({kDown, {7, 7}})},
-      {"quitting in a fade leaves VolumeSaved",
-       {"aa", "a0"},
-       "wait 250\nquit\n",
-       {65535, 57344, 49153, 65535}},
+      {"a fade in to 7 ends at once", "aa aJ ab aK", "", Join(kDown, {7, 7})},
+      {"quitting in a fade leaves VolumeSaved", "aa a0", "wait 250\nquit\n", {65535, 57344, 49153, 65535}},
   };
+  // clang-format on
   for (const FadeCase& c : cases) {
     SCOPED_TRACE(c.name);
     SoundSetup setup = GameWith(c.cmds);
@@ -236,14 +160,14 @@ TEST(Fades, StepTheVolumeAndPutTheSavedOneBack) {
 // The first music starts under the second logo, and the opening takes as
 // long with it as without it.
 TEST(Opening, StartsMusic1UnderTheSecondLogo) {
-  SoundSetup with = GameWith({"w 0"});
+  SoundSetup with = GameWith("w0");
   with.opening = true;
   SoundSetup without = with;
   without.music = {};
   SoundPlay heard(with), silent(without);
-  EXPECT_EQ(heard.MusicOps().at(0), "open bgm01.mid");
+  EXPECT_TRUE(Heard(heard).starts_with("open 1, play 1")) << Heard(heard);
   EXPECT_EQ(TimeOf(heard.Events("music").at(0)), 2000 + 2000 + 2000);
-  EXPECT_TRUE(silent.MusicOps().empty());
+  EXPECT_EQ(Heard(silent), "");
   EXPECT_EQ(TimeOf(heard.Events("line").at(0)), TimeOf(silent.Events("line").at(0)));
 }
 

@@ -14,32 +14,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A file of the given format and division from whole track chunks.
-Bytes MidiFile(int format, std::uint16_t division, const std::vector<Bytes>& tracks) {
-  Bytes out{'M',
-            'T',
-            'h',
-            'd',
-            0,
-            0,
-            0,
-            6,
-            0,
-            static_cast<std::uint8_t>(format),
-            0,
-            static_cast<std::uint8_t>(tracks.size()),
-            static_cast<std::uint8_t>(division >> 8),
-            static_cast<std::uint8_t>(division)};
-  for (const Bytes& t : tracks) {
-    out.insert(out.end(), {'M', 'T', 'r', 'k', 0, 0, static_cast<std::uint8_t>(t.size() >> 8),
-                           static_cast<std::uint8_t>(t.size())});
-    out.insert(out.end(), t.begin(), t.end());
-  }
-  return out;
-}
-
-// The track chunk of a TestMidi file (120 bpm, a tick a millisecond).
-Bytes TrackOf(const Bytes& file) { return Bytes(file.begin() + 22, file.end()); }
 Bytes Cut(Bytes file, std::size_t n) {
   file.resize(file.size() - n);
   return file;
@@ -55,7 +29,7 @@ struct SongCase {
 
 TEST(ParseMidi, ReadsTimesThroughTempoAndDivisionAndRefusesWhatIsntMidi) {
   const Bytes tempoX2 = {0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90};  // 250000 us: 240 bpm
-  const Bytes note = TrackOf(TestMidi({{0, {0x90, 60, 90}}, {1000, {0x80, 60, 0}}}, 1000));
+  const Bytes note = TestTrack({{0, {0x90, 60, 90}}, {1000, {0x80, 60, 0}}}, 1000);
   const SongCase cases[] = {
       {"a tick a millisecond", TestMidi({{0, {0x90, 60, 90}}, {700, {0x80, 60, 0}}}, 1500), false,
        1500, 1},
@@ -64,15 +38,16 @@ TEST(ParseMidi, ReadsTimesThroughTempoAndDivisionAndRefusesWhatIsntMidi) {
       {"running status goes on across events",
        TestMidi({{0, {0x90, 60, 90}}, {10, {62, 90}}, {20, {64, 0}}}, 30), false, 30, 2},
       {"a tempo in the first track times the second",
-       MidiFile(1, 500, {TrackOf(TestMidi({{0, tempoX2}}, 0)), note}), false, 500, 1},
-      {"time-code division: 25 frames of 40 ticks", MidiFile(0, 0xE728, {note}), false, 1000, 1},
+       TestMidiFile(1, 500, {TestTrack({{0, tempoX2}}, 0), note}), false, 500, 1},
+      {"time-code division: 25 frames of 40 ticks", TestMidiFile(0, 0xE728, {note}), false, 1000,
+       1},
       {"a track cut inside an event ends before it",
        Cut(TestMidi({{0, {0x90, 60, 90}}, {400, {0x90, 62, 90}}}, 900), 6), false, 400, 1},
-      {"a data byte with no status before it ends the track", MidiFile(0, 500, {{0, 60, 90}}),
+      {"a data byte with no status before it ends the track", TestMidiFile(0, 500, {{0, 60, 90}}),
        false, 0, 0},
       {"no header", Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xF4}, true, 0, 0},
-      {"a header alone", MidiFile(0, 500, {}), true, 0, 0},
-      {"format 3", MidiFile(3, 500, {note}), true, 0, 0},
+      {"a header alone", TestMidiFile(0, 500, {}), true, 0, 0},
+      {"format 3", TestMidiFile(3, 500, {note}), true, 0, 0},
       {"nothing", {}, true, 0, 0},
   };
   for (const SongCase& c : cases) {
@@ -85,18 +60,6 @@ TEST(ParseMidi, ReadsTimesThroughTempoAndDivisionAndRefusesWhatIsntMidi) {
     for (const MidiEvent& e : song->events) notes += (e.status & 0xF0) == 0x90 && e.data2 > 0;
     EXPECT_EQ(notes, c.notes);
   }
-}
-
-TEST(ParseMidi, KeepsSystemExclusiveBodiesWithoutTheirEnd) {
-  Result<MidiSong> song =
-      ParseMidi(TestMidi({{0, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}}, {5, {0x90, 60, 1}}}, 10));
-  ASSERT_TRUE(song.ok());
-  ASSERT_EQ(song->events.size(), 2u);
-  const MidiEvent& e = song->events[0];
-  EXPECT_EQ(e.status, 0xF0);
-  EXPECT_EQ(Bytes(song->sysex.begin() + e.sysexAt, song->sysex.begin() + e.sysexAt + e.sysexSize),
-            (Bytes{0x7E, 0x7F, 0x09, 0x01}));
-  EXPECT_EQ(song->events[1].us, 5000);
 }
 
 // The three effects are mono waves of the formats the game has always

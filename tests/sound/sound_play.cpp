@@ -19,10 +19,6 @@ constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 constexpr std::int64_t kMaxGameMs = 600'000;
 constexpr int kRate = 44100;
 
-void PutBe(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
 void PutVarLen(std::vector<std::uint8_t>& out, std::uint32_t v) {
   std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(v & 0x7F)};
   while ((v >>= 7) != 0) bytes.insert(bytes.begin(), static_cast<std::uint8_t>(0x80 | (v & 0x7F)));
@@ -31,30 +27,37 @@ void PutVarLen(std::vector<std::uint8_t>& out, std::uint32_t v) {
 
 }  // namespace
 
-std::vector<std::uint8_t> TestMidi(
-    const std::vector<std::pair<int, std::vector<std::uint8_t>>>& events, int endMs) {
+std::vector<std::uint8_t> TestTrack(const MidiEvents& events, int endTick) {
   std::vector<std::uint8_t> track;
   int now = 0;
-  for (const auto& [ms, bytes] : events) {
-    PutVarLen(track, static_cast<std::uint32_t>(ms - now));
-    now = ms;
-    if (bytes.at(0) == 0xF0) {
-      track.push_back(0xF0);
-      PutVarLen(track, static_cast<std::uint32_t>(bytes.size() - 1));
-      track.insert(track.end(), bytes.begin() + 1, bytes.end());
-    } else {
-      track.insert(track.end(), bytes.begin(), bytes.end());
-    }
+  for (const auto& [tick, bytes] : events) {
+    PutVarLen(track, static_cast<std::uint32_t>(tick - now));
+    now = tick;
+    track.insert(track.end(), bytes.begin(), bytes.begin() + 1);
+    // A system exclusive message carries its length after F0.
+    if (bytes.at(0) == 0xF0) PutVarLen(track, static_cast<std::uint32_t>(bytes.size() - 1));
+    track.insert(track.end(), bytes.begin() + 1, bytes.end());
   }
-  PutVarLen(track, static_cast<std::uint32_t>(std::max(0, endMs - now)));
+  PutVarLen(track, static_cast<std::uint32_t>(std::max(0, endTick - now)));
   track.insert(track.end(), {0xFF, 0x2F, 0x00});
-  // 120 bpm at 500 ticks a quarter: a tick is a millisecond.
-  std::vector<std::uint8_t> out{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1};
-  PutBe(out, 500, 2);
-  out.insert(out.end(), {'M', 'T', 'r', 'k'});
-  PutBe(out, static_cast<std::uint32_t>(track.size()), 4);
-  out.insert(out.end(), track.begin(), track.end());
+  return track;
+}
+
+std::vector<std::uint8_t> TestMidiFile(int format, int division,
+                                       const std::vector<std::vector<std::uint8_t>>& tracks) {
+  auto byte = [](auto v) { return static_cast<std::uint8_t>(v); };
+  std::vector<std::uint8_t> out{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, byte(format), 0};
+  out.insert(out.end(), {byte(tracks.size()), byte(division >> 8), byte(division)});
+  for (const auto& t : tracks) {
+    out.insert(out.end(), {'M', 'T', 'r', 'k', 0, 0, byte(t.size() >> 8), byte(t.size())});
+    out.insert(out.end(), t.begin(), t.end());
+  }
   return out;
+}
+
+// 120 bpm at 500 ticks a quarter: a tick is a millisecond.
+std::vector<std::uint8_t> TestMidi(const MidiEvents& events, int endMs) {
+  return TestMidiFile(0, 500, {TestTrack(events, endMs)});
 }
 
 SoundPlay::SoundPlay(const SoundSetup& setup) {
@@ -99,7 +102,11 @@ SoundPlay::SoundPlay(const SoundSetup& setup) {
 }
 
 std::vector<std::string> SoundPlay::Events(std::string_view ev) const {
-  return TraceEvents(trace_.str(), std::string(ev));
+  if (!ev.empty()) return TraceEvents(trace_.str(), std::string(ev));
+  std::vector<std::string> all;
+  std::istringstream in(trace_.str());
+  for (std::string line; std::getline(in, line);) all.push_back(line);
+  return all;
 }
 
 std::vector<std::int64_t> SoundPlay::Volumes() const {
@@ -108,30 +115,23 @@ std::vector<std::int64_t> SoundPlay::Volumes() const {
   return out;
 }
 
-std::vector<std::string> SoundPlay::MusicOps() const {
-  std::vector<std::string> out;
-  for (const std::string& e : Events("music"))
-    out.push_back(FieldOf(e, "op") + " " + FieldOf(e, "file"));
-  return out;
+std::span<const std::int16_t> SoundPlay::Window(int fromMs, int toMs) const {
+  auto at = [&](int ms) {
+    return std::min(samples_.size(), static_cast<std::size_t>(std::max(ms, 0)) * kRate / 1000 * 2);
+  };
+  return std::span<const std::int16_t>(samples_).subspan(at(fromMs), at(toMs) - at(fromMs));
 }
 
 double SoundPlay::Rms(int fromMs, int toMs) const {
-  const std::size_t from = static_cast<std::size_t>(fromMs) * kRate / 1000 * 2;
-  const std::size_t to =
-      std::min(samples_.size(), static_cast<std::size_t>(toMs) * kRate / 1000 * 2);
-  if (to <= from) return 0;
   double sum = 0;
-  for (std::size_t i = from; i < to; ++i) sum += static_cast<double>(samples_[i]) * samples_[i];
-  return std::sqrt(sum / static_cast<double>(to - from));
+  const auto window = Window(fromMs, toMs);
+  for (const std::int16_t v : window) sum += static_cast<double>(v) * v;
+  return window.empty() ? 0 : std::sqrt(sum / static_cast<double>(window.size()));
 }
 
 int SoundPlay::Peak(int fromMs, int toMs) const {
-  const std::size_t from = static_cast<std::size_t>(fromMs) * kRate / 1000 * 2;
-  const std::size_t to =
-      std::min(samples_.size(), static_cast<std::size_t>(toMs) * kRate / 1000 * 2);
   int peak = 0;
-  for (std::size_t i = from; i < to; ++i)
-    peak = std::max(peak, std::abs(static_cast<int>(samples_[i])));
+  for (const std::int16_t v : Window(fromMs, toMs)) peak = std::max(peak, std::abs(int{v}));
   return peak;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,11 +14,15 @@
 
 namespace kovan::testing {
 
-// A standard MIDI file at 120 bpm whose ticks are milliseconds: each event
-// is its time and its bytes (a system exclusive one as F0, its body, F7);
-// the track ends at endMs.
-std::vector<std::uint8_t> TestMidi(
-    const std::vector<std::pair<int, std::vector<std::uint8_t>>>& events, int endMs);
+// MIDI events of a test: a tick and the bytes (a system exclusive message
+// as F0, its body, F7).
+using MidiEvents = std::vector<std::pair<int, std::vector<std::uint8_t>>>;
+// A track chunk's body ending at endTick, and a whole file of such tracks.
+std::vector<std::uint8_t> TestTrack(const MidiEvents& events, int endTick);
+std::vector<std::uint8_t> TestMidiFile(int format, int division,
+                                       const std::vector<std::vector<std::uint8_t>>& tracks);
+// One track at 120 bpm whose ticks are milliseconds, ending at endMs.
+std::vector<std::uint8_t> TestMidi(const MidiEvents& events, int endMs);
 
 struct SoundSetup {
   std::string scenario;  // as ScenarioText gives it
@@ -39,10 +44,10 @@ class SoundPlay {
   EngineState& state() { return game_->state; }
   Game& game() { return *game_; }
   const std::string& exitReason() const { return exit_; }
+  // The trace's events named ev; all of them for "".
   std::vector<std::string> Events(std::string_view ev) const;
-  // The "value" of every volume event and the "op file" of every music one.
+  // The "value" of every volume event.
   std::vector<std::int64_t> Volumes() const;
-  std::vector<std::string> MusicOps() const;
   std::string Log() const { return game_->log().Text(); }
 
   // The recording, in 16-bit units over both channels.
@@ -51,6 +56,8 @@ class SoundPlay {
   int LengthMs() const { return static_cast<int>(samples_.size() / 2 * 1000 / 44100); }
 
  private:
+  std::span<const std::int16_t> Window(int fromMs, int toMs) const;
+
   TempDir dir_;
   std::ostringstream trace_;
   std::unique_ptr<Platform> platform_;
