@@ -22,6 +22,7 @@ constexpr std::size_t kStopRampFrames = SoundMixer::kRate / 100;  // 10 ms
 // left to say and isn't run until the next note.
 constexpr std::size_t kQuietFrames = SoundMixer::kRate * 3;
 constexpr std::size_t kBlock = 1024;
+constexpr int kPolyphony = 128;
 
 float Limit(float x) {
   const float a = std::fabs(x);
@@ -53,6 +54,9 @@ Status SoundMixer::Start(const std::string& soundFont) {
   fluid_settings_setint(settings_, "synth.lock-memory", 0);
   fluid_settings_setint(settings_, "synth.threadsafe-api", 0);  // the device locks
   fluid_settings_setint(settings_, "synth.cpu-cores", 1);
+  // Twice what a busy General MIDI song sounds at once; every voice costs
+  // memory whether it plays or not.
+  fluid_settings_setint(settings_, "synth.polyphony", kPolyphony);
   synth_ = new_fluid_synth(settings_);
   if (synth_ == nullptr) return Status::Error("the synthesizer can't start");
   if (fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) {
