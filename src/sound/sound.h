@@ -17,6 +17,10 @@ namespace kovan {
 class Sound {
  public:
   Sound(Platform& platform, EngineState& state, GameLog& log);
+  // The repeat timer stops with the game that owns it.
+  ~Sound() { BGMLoopStop(); }
+  Sound(const Sound&) = delete;
+  Sound& operator=(const Sound&) = delete;
 
   // Where music files are looked for (names matched regardless of case);
   // without it, DataPath followed by the name.
