@@ -118,7 +118,6 @@ TEST(OptionWindow, OkAppliesAtOnceAndCancelChangesNothing) {
                            {1000, "", "", "", "", "", "", "二"}, {1000}}),
              "until keys\n" + kOpenOptions + c.presses + "key Enter\nuntil keys\nquit\n");
     Apply(p.state(), start);
-    p.state().MidiFile = "bgm01.mid";  // playing, whatever the sound system makes of "aA"
     EXPECT_EQ(p.Run(), "close") << c.what;
     const Options& a = c.after;
     EXPECT_EQ(p.state().MsgMode, a.mode) << c.what;
