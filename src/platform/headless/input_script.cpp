@@ -74,10 +74,15 @@ std::string ParseKey(std::string_view word, Key& key) {
     key = Key{KeyCode::kSpace, U' '};
   } else if (name == "escape" || name == "esc") {
     key = Key{KeyCode::kEscape, 0x1B};
+  } else if (name == "f11") {
+    key = Key{KeyCode::kF11, 0};
+  } else if (name == "alt+enter" || name == "alt+return") {
+    key = Key{KeyCode::kEnter, U'\r', true};
   } else if (char32_t cp = 0; SingleCodePoint(word, cp) && cp >= 0x20) {
     key = Key{KeyCode::kChar, cp};
   } else {
-    return "unknown key \"" + std::string(word) + "\" (Enter, Space, Escape or one character)";
+    return "unknown key \"" + std::string(word) +
+           "\" (Enter, Space, Escape, F11, Alt+Enter or one character)";
   }
   return {};
 }

@@ -15,6 +15,12 @@ namespace {
 
 constexpr Uint8 kStripGrey[3] = {0xD4, 0xD0, 0xC8};
 
+SDL_Rect ToSdl(const PixelRect& r) { return SDL_Rect{r.x, r.y, r.w, r.h}; }
+
+void SetFilter(SDL_Texture* t, bool smooth) {
+  SDL_SetTextureScaleMode(t, smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
+
 // The code points of a UTF-8 text; a malformed byte is skipped.
 std::vector<char32_t> CodePoints(const char* utf8) {
   std::vector<char32_t> out;
@@ -45,10 +51,15 @@ Status SdlPlatform::Init() {
     return Status::Error(SdlError("cannot start SDL video"));
   }
   start_ = SDL_GetTicks();
-  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth_,
-                                 clientHeight_ + StripHeight(),
-                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
+  scale_ = FittingScale(options_.scale);
+  // High-DPI desktops give the drawable more pixels than the window has
+  // points: the picture is rendered at the drawable's size.
+  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 clientWidth_ * scale_, clientHeight_ * scale_ + StripHeight(),
+                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE |
+                                     SDL_WINDOW_ALLOW_HIGHDPI));
   if (!window_) return Status::Error(SdlError("cannot create the window"));
+  SDL_SetWindowMinimumSize(window_.get(), Stage::kWidth / 2, Stage::kHeight / 2 + kStripHeight);
   renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
   if (!renderer_) return Status::Error(SdlError("cannot create the renderer"));
   picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888,
@@ -62,9 +73,7 @@ Status SdlPlatform::Init() {
 }
 
 void SdlPlatform::ApplySize() {
-  const int h = clientHeight_ + StripHeight();
-  SDL_RenderSetLogicalSize(renderer_.get(), clientWidth_, h);
-  SDL_SetWindowSize(window_.get(), clientWidth_, h);
+  SDL_SetWindowSize(window_.get(), clientWidth_ * scale_, clientHeight_ * scale_ + StripHeight());
   needRedraw_ = true;
 }
 
@@ -98,10 +107,11 @@ void SdlPlatform::SetWaitCursor(bool wait) {
   if (cursor != nullptr) SDL_SetCursor(cursor);
 }
 
+// In full screen the border waits until the window leaves it.
 void SdlPlatform::ToggleCaption() {
   captionOn_ = !captionOn_;
-  SDL_SetWindowBordered(window_.get(), captionOn_ ? SDL_TRUE : SDL_FALSE);
-  ApplySize();
+  if (!fullScreen_) SDL_SetWindowBordered(window_.get(), captionOn_ ? SDL_TRUE : SDL_FALSE);
+  needRedraw_ = true;
 }
 
 DisplayInfo SdlPlatform::Display() {
@@ -192,17 +202,18 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
   return false;
 }
 
-// The renderer has already turned window pixels into logical ones: the
-// strip's rows first, then the picture's.
+// Mouse events come in window points: the strip's rows first (bar
+// coordinates are points), then the scaled picture, whose pixels the game
+// gets; the bars beside the picture take no clicks.
 void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
   if (b.y < StripHeight()) {
     if (b.button == SDL_BUTTON_LEFT) menuBar_.Press(b.x, b.y);
     return;
   }
-  const int x = b.x, y = b.y - StripHeight();
-  if (sink() == nullptr || x < 0 || y < 0 || x >= clientWidth_ || y >= clientHeight_) return;
-  if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, x, y);
-  if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, x, y);
+  const std::optional<PicturePoint> at = PictureAt(b.x, b.y);
+  if (sink() == nullptr || !at) return;
+  if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, at->x, at->y);
+  if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, at->x, at->y);
 }
 
 // A menu item answers when the button comes up over the enabled item it
@@ -220,18 +231,25 @@ void SdlPlatform::HandleMouseMotion(const SDL_MouseMotionEvent& m) {
     return;
   }
   menuBar_.Leave();
-  const int x = m.x, y = m.y - StripHeight();
-  if (sink() != nullptr && x >= 0 && x < clientWidth_ && y < clientHeight_) {
-    sink()->OnMouseMove(x, y);
-  }
+  const std::optional<PicturePoint> at = PictureAt(m.x, m.y);
+  if (sink() != nullptr && at) sink()->OnMouseMove(at->x, at->y);
 }
 
 void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
   if (sink() == nullptr) return;
+  const bool alt = (k.keysym.mod & KMOD_ALT) != 0;
+  const bool enter = k.keysym.sym == SDLK_RETURN || k.keysym.sym == SDLK_KP_ENTER;
+  // The screen keys act once per press, never again while held.
+  const bool screenKey =
+      k.keysym.sym == SDLK_ESCAPE || k.keysym.sym == SDLK_F11 || (enter && alt);
+  if (screenKey && k.repeat != 0) return;
   switch (k.keysym.sym) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-      sink()->OnKeyDown(Key{KeyCode::kEnter, U'\r'});
+      sink()->OnKeyDown(Key{KeyCode::kEnter, U'\r', alt});
+      return;
+    case SDLK_F11:
+      sink()->OnKeyDown(Key{KeyCode::kF11, 0, alt});
       return;
     case SDLK_SPACE:
       sink()->OnKeyDown(Key{KeyCode::kSpace, U' '});
@@ -269,32 +287,41 @@ void SdlPlatform::UpdatePicture() {
   stage().ClearDirty();
 }
 
-// The strip's texture follows the window's width; its pixels are drawn
-// again only when the bar's look changed. Without a texture (a window wider
-// than the renderer allows) the bare strip shows.
+// The strip's texture follows the window's width in points (the bar's own
+// coordinates); its pixels are drawn again only when the bar's look
+// changed. Without a texture (a window wider than the renderer allows) the
+// bare strip shows.
 void SdlPlatform::UpdateMenuStrip() {
   bool fresh = false;
-  if (menuStripWidth_ != clientWidth_) {
+  int width = 0;
+  SDL_GetWindowSize(window_.get(), &width, nullptr);
+  width = std::max(width, 1);
+  if (menuStripWidth_ != width) {
     menuStrip_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, clientWidth_, kStripHeight));
-    menuStripWidth_ = clientWidth_;
+                                       SDL_TEXTUREACCESS_STREAMING, width, kStripHeight));
+    menuStripWidth_ = width;
     fresh = true;
   }
   if (menuStrip_ && (fresh || menuBar_.Dirty())) {
-    menuBar_.Draw(menuPixels_, clientWidth_);
+    menuBar_.Draw(menuPixels_, width);
     SDL_UpdateTexture(menuStrip_.get(), nullptr, menuPixels_.Pixels().data(),
                       menuPixels_.Width() * static_cast<int>(sizeof(Rgb)));
   }
   menuBar_.ClearDirty();
 }
 
+// Everything is drawn in drawable pixels: the strip across the top, the
+// picture scaled into the rest (black bars beside it), the overlay scaled
+// with the picture.
 void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
   SDL_Renderer* r = renderer_.get();
+  const Viewport view = CurrentViewport();
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
-  if (StripHeight() > 0) {
-    const SDL_Rect strip{0, 0, clientWidth_, StripHeight()};
+  if (view.Strip().h > 0) {
+    const SDL_Rect strip = ToSdl(view.Strip());
     UpdateMenuStrip();
+    if (menuStrip_) SetFilter(menuStrip_.get(), strip.h % kStripHeight != 0);
     if (menuStrip_) {
       SDL_RenderCopy(r, menuStrip_.get(), nullptr, &strip);
     } else {
@@ -302,15 +329,21 @@ void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
       SDL_RenderFillRect(r, &strip);
     }
   }
-  const SDL_Rect picture{0, StripHeight(), Stage::kWidth, Stage::kHeight};
+  const bool smooth = view.Smooth(options_.filter);
+  const SDL_Rect picture = ToSdl(view.Picture());
+  SetFilter(picture_.get(), smooth);
   SDL_RenderCopy(r, picture_.get(), nullptr, &picture);
-  if (overlay != nullptr) SDL_RenderCopy(r, overlay, nullptr, at);
+  if (overlay != nullptr && at != nullptr) {
+    const SDL_Rect place = ToSdl(view.PictureToDrawable(PixelRect{at->x, at->y, at->w, at->h}));
+    SetFilter(overlay, smooth);
+    SDL_RenderCopy(r, overlay, nullptr, &place);
+  }
   SDL_RenderPresent(r);
   needRedraw_ = false;
 }
 
-Result<std::unique_ptr<Platform>> CreateSdlPlatform() {
-  auto platform = std::make_unique<SdlPlatform>();
+Result<std::unique_ptr<Platform>> CreateSdlPlatform(const SdlOptions& options) {
+  auto platform = std::make_unique<SdlPlatform>(options);
   if (Status started = platform->Init(); !started) {
     return Result<std::unique_ptr<Platform>>::Error(started.error());
   }

@@ -5,9 +5,17 @@
 
 #include "platform/platform.h"
 #include "platform/result.h"
+#include "platform/viewport.h"
 
 namespace kovan {
 
-[[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform();
+struct SdlOptions {
+  // The window opens with its picture at this whole factor of 640 x 480,
+  // or the largest smaller one the desktop has room for.
+  int scale = 1;
+  ScaleFilter filter = ScaleFilter::kAuto;
+};
+
+[[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform(const SdlOptions& options = {});
 
 }  // namespace kovan
