@@ -34,7 +34,8 @@ Game::Game(Platform& platform, GameOptions options)
       sound_(platform, state, log_),
       messages_(platform, state, form_),
       scene_(platform, state, form_, messages_),
-      script_(*this) {
+      script_(*this),
+      display_(platform, state, form_, log_) {
   platform_.SetInputSink(this);
 }
 
@@ -69,7 +70,15 @@ void Game::OnClose() { throw GameExit{"close", 0}; }
 
 void Game::OnMouseDown(MouseButton button, int x, int y) { messages_.OnMouseDown(button, x, y); }
 
-void Game::OnKeyDown(const Key& key) { messages_.OnKeyDown(key); }
+// The screen keys switch the display where the main window takes keys and
+// never reach the story: one press is one action.
+void Game::OnKeyDown(const Key& key) {
+  if (DisplayMode::IsScreenKey(key)) {
+    if (!form_.WakuHidden) display_.SwitchScreen();
+    return;
+  }
+  messages_.OnKeyDown(key);
+}
 
 void Game::OnMenu(const std::string& item) {
   const MenuItem* entry = form_.FindMenu(item);
@@ -127,6 +136,8 @@ void Game::StartUp() {
   SetStartValues(state);
   WriteLog();
   if (Status st = messages_.LayoutInit(*dataFiles_); !st) FatalDataError(st.error());
+  display_.ScreenModeGet();
+  if (options_.fullScreen) display_.ScreenFull();
 
   platform_.ShowWindow(true);
   platform_.DoEvents();
@@ -143,6 +154,8 @@ void Game::FormUnload() {
   if (unloaded_) return;
   unloaded_ = true;
   if (dataFiles_) dataFiles_->ScrambleHeaders();
+  // The desktop gets its window back however the game ends.
+  if (state.ScreenChanged) display_.ScreenWindow();
 }
 
 }  // namespace kovan

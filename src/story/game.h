@@ -16,12 +16,14 @@
 #include "platform/platform.h"
 #include "scene/scene.h"
 #include "sound/sound.h"
+#include "system/display_mode.h"
 
 namespace kovan {
 
 struct GameOptions {
   std::string appPath;   // the program's folder; empty = where the binary is
   std::string dataPath;  // overrides the data folder when not empty
+  bool fullScreen = false;  // the window opens full screen
 };
 
 // The program's folder with exactly one separator at its end.
@@ -76,6 +78,7 @@ class Game : public InputSink {
   Scene& scene() { return scene_; }
   Sound& sound() { return sound_; }
   GameLog& log() { return log_; }
+  DisplayMode& display() { return display_; }
 
  private:
   void WriteLog();
@@ -89,6 +92,7 @@ class Game : public InputSink {
   Messages messages_;
   Scene scene_;
   Script script_;
+  DisplayMode display_;
   bool unloaded_ = false;
 };
 
