@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include "data_folder.h"
 #include "platform/headless/headless_platform.h"
@@ -15,13 +15,10 @@
 namespace kovan {
 namespace {
 
-using testing::TempDir;
 using testing::TraceEvents;
 
-constexpr DisplayInfo kDesktop{1280, 1024, 24};
-
 std::unique_ptr<Platform> Headless(const std::string& input, bool refuse = false) {
-  HeadlessOptions options;
+  HeadlessOptions options;  // a 1280 x 1024 desktop
   options.inputScript = input;
   options.refuseFullScreen = refuse;
   options.maxMs = 300000;  // a game that never gets to its input still ends
@@ -30,49 +27,45 @@ std::unique_ptr<Platform> Headless(const std::string& input, bool refuse = false
   return std::move(created.value());
 }
 
-// A 640 x 480 picture under its menu bar, captioned, in the middle of the
-// desktop, every menu item shown.
-void ExpectCentredWindow(Platform& p) {
+// Full screen, caption, menu strip, place and size, picture size.
+std::vector<int> Look(Platform& p) {
   const WindowPlacement w = p.Placement();
-  EXPECT_FALSE(w.fullScreen);
-  EXPECT_TRUE(w.caption);
-  EXPECT_TRUE(w.menuStrip);
-  EXPECT_EQ(w.pictureWidth, 640);
-  EXPECT_EQ(w.pictureHeight, 480);
-  EXPECT_EQ(w.x, (kDesktop.width - w.width) / 2);
-  EXPECT_EQ(w.y, (kDesktop.height - w.height) / 2);
-  for (const MenuItem& item : p.Menu()) EXPECT_TRUE(item.visible) << item.name;
+  return {w.fullScreen, w.caption, w.menuStrip, w.x, w.y, w.width, w.height, w.pictureWidth,
+          w.pictureHeight};
+}
+// A 640 x 480 picture under its menu bar, captioned, centred.
+const std::vector<int> kCentredWindow{0, 1, 1, 320, 262, 640, 500, 640, 480};
+
+int VisibleMenuItems(Platform& p) {
+  int n = 0;
+  for (const MenuItem& item : p.Menu()) n += item.visible ? 1 : 0;
+  return n;
 }
 
-// The "full" field of each screen event, in order: "true,false".
-std::string ScreenSwitches(const std::string& trace) {
-  std::string out;
-  for (const std::string& e : TraceEvents(trace, "screen")) {
-    if (!out.empty()) out += ",";
-    out += e.find("\"full\":true") != std::string::npos ? "true" : "false";
-  }
-  return out;
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
 }
 
 struct KeysCase {
   const char* name;
   const char* input;
   bool refuse;
-  const char* switches;
-  int refusals;  // "screen mode not changed." boxes
-  int resumes;   // waits the player ended
+  int toFull, toWindow;  // screen events each way
+  int refusals;          // "screen mode not changed." boxes
+  int resumes;           // waits the player ended
 };
 
 void PrintTo(const KeysCase& c, std::ostream* os) { *os << c.name; }
 
 const KeysCase kKeysCases[] = {
-    {"EscTwiceComesBack", "until keys\nkey Escape\nkey Escape\nwait 100\n", false, "true,false",
-     0, 0},
-    {"ClosedInFullScreen", "until keys\nkey Escape\nwait 100\n", false, "true,false", 0, 0},
+    {"EscTwiceComesBack", "until keys\nkey Escape\nkey Escape\nwait 100\n", false, 1, 1, 0, 0},
+    {"ClosedInFullScreen", "until keys\nkey Escape\nwait 100\n", false, 1, 1, 0, 0},
     {"AltEnterAndF11DontAdvance", "until keys\nkey Alt+Enter\nkey F11\nkey Enter\nuntil keys\n",
-     false, "true,false", 0, 1},
-    {"RefusedTwice", "until keys\nkey Escape\nkey Escape\nwait 100\n", true, "", 2, 0},
-    {"HiddenMessageWindow", "until keys\nrclick 300 400\nkey Escape\nwait 100\n", false, "", 0,
+     false, 1, 1, 0, 1},
+    {"RefusedTwice", "until keys\nkey Escape\nkey Escape\nwait 100\n", true, 0, 0, 2, 0},
+    {"HiddenMessageWindow", "until keys\nrclick 300 400\nkey Escape\nwait 100\n", false, 0, 0, 0,
      0},
 };
 
@@ -81,12 +74,10 @@ class ScreenKeysTest : public ::testing::TestWithParam<KeysCase> {};
 // The game over two messages, played with the case's input to its end.
 TEST_P(ScreenKeysTest, SwitchesAndEndsInACentredWindow) {
   const KeysCase& c = GetParam();
-  TempDir dir;
-  testing::WriteDataFolder(dir.path(), {{},
-                                        "1000,,,,,,,,\"一行目\",,,,\r\n"
-                                        "1000,,,,,,,,\"二行目\",,,,\r\n"
-                                        "1000,e,,,,,,,,,,,\r\n",
-                                        ""});
+  testing::TempDir dir;
+  testing::WriteDataFolder(
+      dir.path(),
+      {{}, "1000,,,,,,,,\"一行目\",,,,\r\n1000,,,,,,,,\"二行目\",,,,\r\n1000,e,,,,,,,,,,,\r\n", ""});
   auto platform = Headless(c.input, c.refuse);
   std::ostringstream trace;
   platform->trace().SetStream(&trace);
@@ -94,24 +85,18 @@ TEST_P(ScreenKeysTest, SwitchesAndEndsInACentredWindow) {
   options.appPath = dir.path();
   RunGame(*platform, options);
 
-  const std::string t = trace.str();
-  EXPECT_EQ(ScreenSwitches(t), c.switches);
-  const auto boxes = TraceEvents(t, "msgbox");
-  EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
-                          [](const std::string& e) {
-                            return e.find("screen mode not changed.") != std::string::npos;
-                          }),
-            c.refusals);
-  EXPECT_EQ(TraceEvents(t, "resume").size(), static_cast<std::size_t>(c.resumes));
   // Full screen shows on the desktop's own mode; the window comes back
   // before the game ends.
-  for (const std::string& e : TraceEvents(t, "screen")) {
-    EXPECT_NE(e.find("\"width\":1280,\"height\":1024"), std::string::npos) << e;
+  const std::string t = trace.str();
+  EXPECT_EQ(Count(t, "\"screen\",\"full\":true,\"width\":1280,\"height\":1024"), c.toFull);
+  EXPECT_EQ(Count(t, "\"screen\",\"full\":false"), c.toWindow);
+  EXPECT_EQ(Count(t, "screen mode not changed."), c.refusals);
+  EXPECT_EQ(TraceEvents(t, "resume").size(), static_cast<std::size_t>(c.resumes));
+  if (c.toWindow > 0) {
+    EXPECT_LT(t.rfind("\"screen\""), t.find("\"exit\""));
   }
-  if (!TraceEvents(t, "screen").empty()) {
-    EXPECT_LT(t.rfind("\"ev\":\"screen\""), t.find("\"ev\":\"exit\""));
-  }
-  ExpectCentredWindow(*platform);
+  EXPECT_EQ(Look(*platform), kCentredWindow);
+  EXPECT_EQ(VisibleMenuItems(*platform), 6);
 }
 
 INSTANTIATE_TEST_SUITE_P(Play, ScreenKeysTest, ::testing::ValuesIn(kKeysCases),
@@ -126,30 +111,22 @@ TEST(DisplayMode, CoversTheDesktopAndComesBackFromAResizedWindow) {
   MainForm form(*platform);
   GameLog log;
   DisplayMode display(*platform, state, form, log);
-  platform->SetClientSize(640, 480);
   display.ScreenModeGet();
   platform->SetClientSize(1000, 700);
 
   display.SwitchScreen();
-  const WindowPlacement full = platform->Placement();
-  EXPECT_TRUE(full.fullScreen);
-  EXPECT_FALSE(full.caption);
-  EXPECT_FALSE(full.menuStrip);
-  EXPECT_EQ(full.width, kDesktop.width);
-  EXPECT_EQ(full.height, kDesktop.height);
-  EXPECT_EQ(full.pictureWidth, 1280);
-  EXPECT_EQ(full.pictureHeight, 960);
+  EXPECT_EQ(Look(*platform), (std::vector<int>{1, 0, 0, 0, 0, 1280, 1024, 1280, 960}));
+  EXPECT_EQ(VisibleMenuItems(*platform), 0);
   EXPECT_TRUE(state.ScreenChanged);
-  for (const MenuItem& item : platform->Menu()) EXPECT_FALSE(item.visible) << item.name;
 
   display.SwitchScreen();
+  EXPECT_EQ(Look(*platform), kCentredWindow);
+  EXPECT_EQ(VisibleMenuItems(*platform), 6);
   EXPECT_FALSE(state.ScreenChanged);
-  ExpectCentredWindow(*platform);
 
   state.ModeFixed = true;
   display.SwitchScreen();
-  EXPECT_FALSE(state.ScreenChanged);
-  EXPECT_FALSE(platform->Placement().fullScreen);
+  EXPECT_EQ(Look(*platform), kCentredWindow);
 }
 
 }  // namespace
