@@ -20,7 +20,7 @@ namespace {
 
 struct CommandLine {
   bool headless = false;
-  std::string data, input, trace, shots;
+  std::string data, input, trace, shots, saveDir;
   long long maxMs = -1;
   kovan::SdlOptions window;
   bool fullScreen = false;
@@ -28,7 +28,7 @@ struct CommandLine {
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
-    "[--max-ms N]\n"
+    "[--max-ms N] [--save-dir DIR]\n"
     "             [--scale N] [--filter nearest|linear] [--full-screen]\n";
 
 // A whole number from 1 to 16.
@@ -56,6 +56,8 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.input)) return false;
     } else if (a == "--trace") {
       if (!value(cl.trace)) return false;
+    } else if (a == "--save-dir") {
+      if (!value(cl.saveDir)) return false;
     } else if (a == "--shots") {
       if (!value(cl.shots)) return false;
     } else if (a == "--max-ms") {
@@ -140,6 +142,7 @@ int main(int argc, char** argv) {
 
   kovan::GameOptions options;
   options.dataPath = cl.data;
+  options.saveDir = cl.saveDir;
   options.fullScreen = cl.fullScreen;
   const std::string appPath = kovan::AppPathOf(kovan::ExecutableDir());
   // One running copy per data folder: two would patch the same files.

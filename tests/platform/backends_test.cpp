@@ -35,7 +35,8 @@ class RecordingSink : public InputSink {
     Add("move " + std::to_string(x) + " " + std::to_string(y));
   }
   void OnKeyDown(const Key& k) override {
-    static constexpr const char* kNames[] = {"Enter", "Space", "Escape", "F11"};
+    static constexpr const char* kNames[] = {"Enter", "Space", "Escape", "",    "Up",
+                                             "Down",  "Left",  "Right",  "Tab", "F11"};
     Add(k.code == KeyCode::kChar ? "char " + std::to_string(static_cast<unsigned>(k.ch))
                                  : std::string("key ") + (k.alt ? "Alt+" : "") +
                                        kNames[static_cast<int>(k.code)]);

@@ -78,11 +78,20 @@ std::string ParseKey(std::string_view word, Key& key) {
     key = Key{KeyCode::kF11, 0};
   } else if (name == "alt+enter" || name == "alt+return") {
     key = Key{KeyCode::kEnter, U'\r', true};
+  } else if (name == "up" || name == "down" || name == "left" || name == "right" ||
+             name == "tab") {
+    key = Key{name == "up"     ? KeyCode::kUp
+              : name == "down" ? KeyCode::kDown
+              : name == "left" ? KeyCode::kLeft
+              : name == "right" ? KeyCode::kRight
+                               : KeyCode::kTab,
+              0};
   } else if (char32_t cp = 0; SingleCodePoint(word, cp) && cp >= 0x20) {
     key = Key{KeyCode::kChar, cp};
   } else {
     return "unknown key \"" + std::string(word) +
-           "\" (Enter, Space, Escape, F11, Alt+Enter or one character)";
+           "\" (Enter, Space, Escape, Up, Down, Left, Right, Tab, F11, Alt+Enter or one "
+           "character)";
   }
   return {};
 }

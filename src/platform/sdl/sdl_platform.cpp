@@ -41,6 +41,33 @@ std::vector<char32_t> CodePoints(const char* utf8) {
   return out;
 }
 
+// The keys that arrive by name rather than as text.
+std::optional<Key> NamedKey(SDL_Keycode sym) {
+  switch (sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return Key{KeyCode::kEnter, U'\r'};
+    case SDLK_SPACE:
+      return Key{KeyCode::kSpace, U' '};
+    case SDLK_ESCAPE:
+      return Key{KeyCode::kEscape, 0x1B};
+    case SDLK_UP:
+      return Key{KeyCode::kUp, 0};
+    case SDLK_DOWN:
+      return Key{KeyCode::kDown, 0};
+    case SDLK_LEFT:
+      return Key{KeyCode::kLeft, 0};
+    case SDLK_RIGHT:
+      return Key{KeyCode::kRight, 0};
+    case SDLK_TAB:
+      return Key{KeyCode::kTab, U'\t'};
+    case SDLK_F11:
+      return Key{KeyCode::kF11, 0};
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 Status SdlPlatform::Init() {
@@ -196,6 +223,12 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
     case SDL_TEXTINPUT:
       HandleText(e.text.text);
       break;
+    case SDL_MOUSEWHEEL:
+      if (e.wheel.windowID == mainId && e.wheel.y != 0 && sink() != nullptr && !FormOpen()) {
+        const int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        sink()->OnWheel(steps);
+      }
+      break;
     default:
       break;
   }
@@ -204,22 +237,29 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
 
 // Mouse events come in window points: the strip's rows first (bar
 // coordinates are points), then the scaled picture, whose pixels the game
-// gets; the bars beside the picture take no clicks.
+// or an open dialog gets; the bars beside the picture take no clicks.
 void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
+  // An open dialog disables the menu bar and the picture.
   if (b.y < StripHeight()) {
-    if (b.button == SDL_BUTTON_LEFT) menuBar_.Press(b.x, b.y);
+    if (b.button == SDL_BUTTON_LEFT && !FormOpen()) menuBar_.Press(b.x, b.y);
     return;
   }
-  const std::optional<PicturePoint> at = PictureAt(b.x, b.y);
-  if (sink() == nullptr || !at) return;
-  if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, at->x, at->y);
-  if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, at->x, at->y);
+  const PicturePoint at = PictureAt(b.x, b.y).value_or(PicturePoint{-1, -1});
+  if (FormOpen()) {
+    if (b.button == SDL_BUTTON_LEFT) FormMouseDown(at.x, at.y);
+    return;
+  }
+  if (sink() == nullptr || at.x < 0) return;
+  if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, at.x, at.y);
+  if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, at.x, at.y);
 }
 
 // A menu item answers when the button comes up over the enabled item it
 // went down on.
 void SdlPlatform::HandleMouseUp(const SDL_MouseButtonEvent& b) {
   if (b.button != SDL_BUTTON_LEFT) return;
+  const PicturePoint at = PictureAt(b.x, b.y).value_or(PicturePoint{-1, -1});
+  if (FormMouseUp(at.x, at.y)) return;
   const int barY = b.y < StripHeight() ? b.y : -1;
   const std::optional<std::string> item = menuBar_.Release(b.x, barY);
   if (item && sink() != nullptr) sink()->OnMenu(*item);
@@ -227,39 +267,27 @@ void SdlPlatform::HandleMouseUp(const SDL_MouseButtonEvent& b) {
 
 void SdlPlatform::HandleMouseMotion(const SDL_MouseMotionEvent& m) {
   if (m.y < StripHeight()) {
-    menuBar_.Hover(m.x, m.y);
+    // A dialog disables the bar: no item lights up under the pointer.
+    if (!FormOpen()) menuBar_.Hover(m.x, m.y);
     return;
   }
   menuBar_.Leave();
   const std::optional<PicturePoint> at = PictureAt(m.x, m.y);
+  if (FormMouseMove(at ? at->x : -1, at ? at->y : -1)) return;
   if (sink() != nullptr && at) sink()->OnMouseMove(at->x, at->y);
 }
 
 void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
-  if (sink() == nullptr) return;
-  const bool alt = (k.keysym.mod & KMOD_ALT) != 0;
-  const bool enter = k.keysym.sym == SDLK_RETURN || k.keysym.sym == SDLK_KP_ENTER;
-  // The screen keys act once per press, never again while held.
-  const bool screenKey =
-      k.keysym.sym == SDLK_ESCAPE || k.keysym.sym == SDLK_F11 || (enter && alt);
-  if (screenKey && k.repeat != 0) return;
-  switch (k.keysym.sym) {
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      sink()->OnKeyDown(Key{KeyCode::kEnter, U'\r', alt});
-      return;
-    case SDLK_F11:
-      sink()->OnKeyDown(Key{KeyCode::kF11, 0, alt});
-      return;
-    case SDLK_SPACE:
-      sink()->OnKeyDown(Key{KeyCode::kSpace, U' '});
-      return;
-    case SDLK_ESCAPE:
-      sink()->OnKeyDown(Key{KeyCode::kEscape, 0x1B});
-      return;
-    default:
-      break;
+  if (std::optional<Key> named = NamedKey(k.keysym.sym)) {
+    named->alt = (k.keysym.mod & KMOD_ALT) != 0;
+    // The screen keys act once per press, never again while held.
+    const bool screenKey = named->code == KeyCode::kEscape || named->code == KeyCode::kF11 ||
+                           (named->code == KeyCode::kEnter && named->alt);
+    if (screenKey && k.repeat != 0) return;
+    if (!FormKeyDown(*named) && sink() != nullptr) sink()->OnKeyDown(*named);
+    return;
   }
+  if (sink() == nullptr || FormOpen()) return;
   // Characters come as text while text input runs; without it, the
   // printable ASCII keys stand in.
   const SDL_Keycode sym = k.keysym.sym;
@@ -272,7 +300,7 @@ void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
 }
 
 void SdlPlatform::HandleText(const char* utf8) {
-  if (sink() == nullptr) return;
+  if (sink() == nullptr || FormOpen()) return;
   for (char32_t cp : CodePoints(utf8)) {
     if (cp == U' ') continue;  // Space came as its key already
     sink()->OnKeyDown(Key{KeyCode::kChar, cp});
