@@ -44,6 +44,7 @@ bench: build
 	./bench/idle_cpu.sh $(BUILD)
 	./bench/transitions.sh $(BUILD)
 	./bench/full_screen.sh $(BUILD)
+	./bench/music.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window_platform.h"
 #include "platform/signals.h"
 #include "platform/system_facts.h"
@@ -372,6 +373,7 @@ void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
 
 Result<std::unique_ptr<Platform>> CreateSdlPlatform(const SdlOptions& options) {
   auto platform = std::make_unique<SdlPlatform>(options);
+  platform->UseAudio(CreateSdlAudio(options.soundFont));
   if (Status started = platform->Init(); !started) {
     return Result<std::unique_ptr<Platform>>::Error(started.error());
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/result.h"
@@ -14,6 +15,8 @@ struct SdlOptions {
   // or the largest smaller one the desktop has room for.
   int scale = 1;
   ScaleFilter filter = ScaleFilter::kAuto;
+  // Music is played with the SoundFont FindSoundFont finds for this name.
+  std::string soundFont;
 };
 
 [[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform(const SdlOptions& options = {});
