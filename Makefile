@@ -43,6 +43,7 @@ bench: build
 	./bench/startup.sh $(BUILD)
 	./bench/idle_cpu.sh $(BUILD)
 	./bench/transitions.sh $(BUILD)
+	./bench/full_screen.sh $(BUILD)
 	./bench/music.sh $(BUILD)
 
 clean:

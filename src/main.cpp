@@ -22,12 +22,24 @@ struct CommandLine {
   bool headless = false;
   std::string data, input, trace, shots, saveDir, audio, soundFont;
   long long maxMs = -1;
+  kovan::SdlOptions window;
+  bool fullScreen = false;
 };
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
     "[--max-ms N] [--save-dir DIR] [--audio FILE.wav] [--soundfont FILE]\n"
+    "             [--scale N] [--filter nearest|linear] [--full-screen]\n"
     "  --audio records what the player would hear (headless only)\n";
+
+// A whole number from 1 to 16.
+bool ParseScale(const std::string& n, int& out) {
+  char* end = nullptr;
+  const long v = std::strtol(n.c_str(), &end, 10);
+  if (n.empty() || *end != '\0' || v < 1 || v > 16) return false;
+  out = static_cast<int>(v);
+  return true;
+}
 
 bool Parse(int argc, char** argv, CommandLine& cl) {
   for (int i = 1; i < argc; ++i) {
@@ -59,6 +71,21 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       char* end = nullptr;
       cl.maxMs = std::strtoll(n.c_str(), &end, 10);
       if (n.empty() || *end != '\0' || cl.maxMs < 0) return false;
+    } else if (a == "--scale") {
+      std::string n;
+      if (!value(n) || !ParseScale(n, cl.window.scale)) return false;
+    } else if (a == "--filter") {
+      std::string f;
+      if (!value(f)) return false;
+      if (f == "nearest") {
+        cl.window.filter = kovan::ScaleFilter::kNearest;
+      } else if (f == "linear") {
+        cl.window.filter = kovan::ScaleFilter::kLinear;
+      } else {
+        return false;
+      }
+    } else if (a == "--full-screen") {
+      cl.fullScreen = true;
     } else {
       return false;
     }
@@ -102,7 +129,8 @@ int main(int argc, char** argv) {
     }
     platform = std::move(created.value());
   } else {
-    auto created = kovan::CreateSdlPlatform(cl.soundFont);
+    cl.window.soundFont = cl.soundFont;
+    auto created = kovan::CreateSdlPlatform(cl.window);
     if (!created) {
       std::cerr << "kovan: " << created.error() << "\n";
       return 1;
@@ -123,6 +151,7 @@ int main(int argc, char** argv) {
   kovan::GameOptions options;
   options.dataPath = cl.data;
   options.saveDir = cl.saveDir;
+  options.fullScreen = cl.fullScreen;
   const std::string appPath = kovan::AppPathOf(kovan::ExecutableDir());
   // One running copy per data folder: two would patch the same files.
   std::error_code ec;

@@ -88,6 +88,8 @@ bool Platform::FormMouseMove(int x, int y) {
 bool Platform::FormKeyDown(const Key& key) {
   Form* form = stage_.TopForm();
   if (form == nullptr) return false;
+  // The full-screen keys are not the dialog's: Alt+Enter presses nothing.
+  if (key.code == KeyCode::kF11 || (key.code == KeyCode::kEnter && key.alt)) return true;
   if (key.code == KeyCode::kChar && key.ctrl && (key.ch == U'v' || key.ch == U'c' || key.ch == U'x')) {
     if (key.ch == U'v') {
       form->TextInput(ClipboardText());

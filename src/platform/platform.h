@@ -27,12 +27,13 @@ enum class MouseButton { kLeft, kRight };
 
 // Keys the game looks at; character keys arrive as kChar with their code.
 enum class KeyCode {
-  kEnter, kSpace, kEscape, kChar, kUp, kDown, kLeft, kRight, kTab,
+  kEnter, kSpace, kEscape, kChar, kUp, kDown, kLeft, kRight, kTab, kF11,
   kBackspace, kDelete, kHome, kEnd, kPageUp, kPageDown,
 };
 struct Key {
   KeyCode code = KeyCode::kChar;
   char32_t ch = 0;
+  bool alt = false;    // pressed together with Alt
   bool shift = false;  // held with Shift
   bool ctrl = false;   // held with Ctrl (kChar then carries the letter, lower case)
 };
@@ -65,6 +66,17 @@ struct DisplayInfo {
   int width = 0;
   int height = 0;
   int depth = 0;  // colour bits per pixel
+};
+
+// The main window as it stands on the desktop. Its size is the window's own
+// area (menu strip and picture, without the decorations the desktop adds),
+// in desktop units; the picture's is the size it is shown at, in pixels.
+struct WindowPlacement {
+  bool fullScreen = false;
+  bool caption = true;   // the caption (the desktop's title bar) is on
+  bool menuStrip = true;  // the menu strip shows above the picture
+  int x = 0, y = 0, width = 0, height = 0;
+  int pictureWidth = 0, pictureHeight = 0;
 };
 
 // The machine facts of the start-up report, as the system gives them.
@@ -118,14 +130,25 @@ class Platform {
   int AddTimer(std::uint32_t intervalMs, std::function<void()> onTick);
   void EnableTimer(int id, bool enabled);
 
-  // The main window. The client area is the 640 x 480 picture; a menu-bar
-  // strip sits above it while the caption is on.
+  // The main window. The client area is the 640 x 480 picture (times the
+  // window's scale, when the player chose one); a menu-bar strip sits above
+  // it except in full screen. The player may resize the window: the picture
+  // then scales with its aspect kept.
   virtual void SetClientSize(int w, int h) = 0;
   virtual void CentreWindow() = 0;
   virtual void ShowWindow(bool shown) = 0;
   virtual void SetCaption(const std::string& utf8) = 0;
   virtual void SetWaitCursor(bool wait) = 0;
   virtual void ToggleCaption() = 0;
+  // Full screen on the desktop's own mode, which never changes: the window
+  // covers the screen without menu strip and the picture is scaled to fit
+  // with its aspect kept. Leaving it gives the window back its place and
+  // size. An error (the system refused) leaves the window as it was; a
+  // backend without full screen refuses it.
+  [[nodiscard]] virtual Status SetFullScreen(bool full) {
+    return full ? Status::Error("full screen is not available") : Status();
+  }
+  virtual WindowPlacement Placement() { return WindowPlacement{}; }
   // The surfaces the window shows.
   Stage& stage() { return stage_; }
   const Stage& stage() const { return stage_; }

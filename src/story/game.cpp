@@ -37,7 +37,8 @@ Game::Game(Platform& platform, GameOptions options)
       choices_(platform, state, form_, messages_, sound_),
       savegame_(platform, state, form_, messages_, scene_, sound_, log_),
       dialogs_(platform, state, form_, messages_, sound_),
-      script_(*this) {
+      script_(*this),
+      display_(platform, state, form_, log_) {
   platform_.SetInputSink(this);
   scene_.SetSound(&sound_);
 }
@@ -104,7 +105,13 @@ void Game::OnMouseMove(int x, int y) {
   }
 }
 
+// The screen keys switch the display where the main window takes keys and
+// never reach the story: one press is one action.
 void Game::OnKeyDown(const Key& key) {
+  if (DisplayMode::IsScreenKey(key)) {
+    if (!form_.WakuHidden) display_.SwitchScreen();
+    return;
+  }
   if (choices_.OnKeyDown(key) || savegame_.OnTitleKey(key)) return;
   messages_.OnKeyDown(key);
 }
@@ -179,6 +186,8 @@ void Game::StartUp() {
   WriteLog();
   savegame_.SetUpSaveFolder(options_.saveDir);
   if (Status st = messages_.LayoutInit(*dataFiles_); !st) FatalDataError(st.error());
+  display_.ScreenModeGet();
+  if (options_.fullScreen) display_.ScreenFull();
 
   platform_.ShowWindow(true);
   platform_.DoEvents();
@@ -197,6 +206,8 @@ void Game::FormUnload() {
   unloaded_ = true;
   sound_.Shutdown();
   if (dataFiles_) dataFiles_->ScrambleHeaders();
+  // The desktop gets its window back however the game ends.
+  if (state.ScreenChanged) display_.ScreenWindow();
 }
 
 }  // namespace kovan

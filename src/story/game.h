@@ -19,6 +19,7 @@
 #include "savegame/savegame.h"
 #include "scene/scene.h"
 #include "sound/sound.h"
+#include "system/display_mode.h"
 
 namespace kovan {
 
@@ -26,6 +27,7 @@ struct GameOptions {
   std::string appPath;   // the program's folder; empty = where the binary is
   std::string dataPath;  // overrides the data folder when not empty
   std::string saveDir = {};  // where the saves go; empty = beside the data (ChooseSaveFolder)
+  bool fullScreen = false;   // the window opens full screen
 };
 
 // The program's folder with exactly one separator at its end.
@@ -83,6 +85,7 @@ class Game : public InputSink {
   Savegame& savegame() { return savegame_; }
   Dialogs& dialogs() { return dialogs_; }
   GameLog& log() { return log_; }
+  DisplayMode& display() { return display_; }
 
  private:
   void WriteLog();
@@ -99,6 +102,7 @@ class Game : public InputSink {
   Savegame savegame_;
   Dialogs dialogs_;
   Script script_;
+  DisplayMode display_;
   bool unloaded_ = false;
 };
 

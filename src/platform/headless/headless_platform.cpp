@@ -11,6 +11,7 @@
 #include "platform/pictures.h"
 #include "platform/signals.h"
 #include "platform/system_facts.h"
+#include "platform/viewport.h"
 
 namespace kovan {
 
@@ -44,11 +45,22 @@ class HeadlessPlatform final : public Platform {
     clientWidth_ = w;
     clientHeight_ = h;
   }
-  void CentreWindow() override {}
+  void CentreWindow() override {
+    x_ = (options_.display.width - clientWidth_) / 2;
+    y_ = (options_.display.height - WindowHeight()) / 2;
+  }
   void ShowWindow(bool shown) override { shown_ = shown; }
   void SetCaption(const std::string& utf8) override { caption_ = utf8; }
   void SetWaitCursor(bool wait) override { waitCursor_ = wait; }
   void ToggleCaption() override { captionOn_ = !captionOn_; }
+  Status SetFullScreen(bool full) override {
+    if (full && !fullScreen_ && options_.refuseFullScreen) {
+      return Status::Error("the desktop refused full screen");
+    }
+    fullScreen_ = full;
+    return Status();
+  }
+  WindowPlacement Placement() override;
 
   MsgBoxAnswer MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) override;
 
@@ -69,6 +81,7 @@ class HeadlessPlatform final : public Platform {
     return state_ == wanted ||
            (wanted.starts_with(kDialog) && stage().FindForm(wanted.substr(kDialog.size())) != nullptr);
   }
+  int WindowHeight() const { return clientHeight_ + (fullScreen_ ? 0 : kMenuBarHeight); }
   bool ScriptDone() const { return next_ >= actions_.size() && clock_ >= notBefore_; }
   void Close() {
     if (sink() != nullptr) sink()->OnClose();
@@ -88,6 +101,8 @@ class HeadlessPlatform final : public Platform {
   bool shown_ = false;
   bool waitCursor_ = false;
   bool captionOn_ = true;
+  bool fullScreen_ = false;
+  int x_ = 0, y_ = 0;
   bool imeOpen_ = false;
   std::string caption_;
 };
@@ -192,6 +207,26 @@ void HeadlessPlatform::Deliver(const ScriptAction& a) {
     default:
       break;
   }
+}
+
+WindowPlacement HeadlessPlatform::Placement() {
+  WindowPlacement p;
+  p.fullScreen = fullScreen_;
+  p.caption = captionOn_ && !fullScreen_;
+  p.menuStrip = !fullScreen_;
+  if (fullScreen_) {
+    p.width = options_.display.width;
+    p.height = options_.display.height;
+  } else {
+    p.x = x_;
+    p.y = y_;
+    p.width = clientWidth_;
+    p.height = WindowHeight();
+  }
+  const Viewport view(p.width, p.height, p.width, p.height, p.menuStrip ? kMenuBarHeight : 0);
+  p.pictureWidth = view.Picture().w;
+  p.pictureHeight = view.Picture().h;
+  return p;
 }
 
 MsgBoxAnswer HeadlessPlatform::MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) {

@@ -20,6 +20,7 @@ struct HeadlessOptions {
   std::string audioPath;
   std::string soundFont;  // as FindSoundFont takes it
   DisplayInfo display{1280, 1024, 24};
+  bool refuseFullScreen = false;  // the desktop says no to full screen
 };
 
 // A script line that can't be read is an error naming its line number.
@@ -44,6 +45,9 @@ struct HeadlessOptions {
 // - When the actions are used up and the game reports a waiting state, or
 //   the clock reaches maxMs, the sink gets OnClose, once for each reason
 //   (a scripted `quit` counts as the script's close).
+// - The window is modelled on a desktop of the display's size: it opens at
+//   its top left corner, the strip is kMenuBarHeight tall, full screen
+//   covers the display and leaving it puts the window back where it was.
 [[nodiscard]] Result<std::unique_ptr<Platform>> CreateHeadlessPlatform(
     const HeadlessOptions& options);
 

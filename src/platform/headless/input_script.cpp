@@ -69,11 +69,12 @@ bool SingleCodePoint(std::string_view word, char32_t& cp) {
 
 std::string ParseKey(std::string_view word, Key& key) {
   std::string name = Lower(word);
-  // "ctrl+" and "shift+" in front hold those keys down.
-  bool shift = false, ctrl = false;
+  // "alt+", "ctrl+" and "shift+" in front hold those keys down.
+  bool alt = false, shift = false, ctrl = false;
   for (bool more = true; more;) {
     more = false;
-    for (auto [prefix, flag] : {std::pair<std::string_view, bool*>{"ctrl+", &ctrl}, {"shift+", &shift}}) {
+    for (auto [prefix, flag] : {std::pair<std::string_view, bool*>{"ctrl+", &ctrl},
+                                {"shift+", &shift}, {"alt+", &alt}}) {
       if (name.size() > prefix.size() && name.starts_with(prefix)) {
         *flag = more = true;
         name.erase(0, prefix.size());
@@ -90,6 +91,7 @@ std::string ParseKey(std::string_view word, Key& key) {
       {"backspace", KeyCode::kBackspace}, {"delete", KeyCode::kDelete},
       {"home", KeyCode::kHome},           {"end", KeyCode::kEnd},
       {"pageup", KeyCode::kPageUp},       {"pagedown", KeyCode::kPageDown},
+      {"f11", KeyCode::kF11},
   };
   static constexpr std::pair<KeyCode, char32_t> kChars[] = {
       {KeyCode::kEnter, U'\r'}, {KeyCode::kSpace, U' '}, {KeyCode::kEscape, 0x1B}};
@@ -97,18 +99,18 @@ std::string ParseKey(std::string_view word, Key& key) {
   if (const auto* named = std::find_if(std::begin(kNamed), std::end(kNamed),
                                        [&](const auto& n) { return name == n.first; });
       named != std::end(kNamed)) {
-    key = Key{named->second, 0, shift, ctrl};
+    key = Key{.code = named->second, .alt = alt, .shift = shift, .ctrl = ctrl};
     for (const auto& [code, ch] : kChars) {
       if (code == named->second) key.ch = ch;
     }
   } else if (SingleCodePoint(word, cp) && cp >= 0x20) {
     // Ctrl with a letter comes as the lower-case letter, as a keyboard gives it.
     if (ctrl && cp >= U'A' && cp <= U'Z') cp = cp - U'A' + U'a';
-    key = Key{KeyCode::kChar, cp, shift, ctrl};
+    key = Key{.code = KeyCode::kChar, .ch = cp, .alt = alt, .shift = shift, .ctrl = ctrl};
   } else {
     return "unknown key \"" + std::string(word) +
            "\" (Enter, Space, Escape, Up, Down, Left, Right, Tab, Backspace, Delete, Home, End, "
-           "PageUp, PageDown or one character, after ctrl+ or shift+ if held)";
+           "PageUp, PageDown, F11 or one character, after alt+, ctrl+ or shift+ if held)";
   }
   return {};
 }
