@@ -1,7 +1,8 @@
 // The program's entry: options, the backend, the single-instance check, and
 // the game.
+#include <cerrno>
 #include <cstdlib>
-#include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -22,11 +23,23 @@ struct CommandLine {
   bool headless = false;
   std::string data, input, trace, shots;
   long long maxMs = -1;
+  long long maxLines = -1;
 };
+
+// The headless runner's line bound when none is given: far beyond any
+// playthrough (the scenario holds at most 3001 lines), reached only by a
+// scenario that jumps round without ever showing a message.
+constexpr long long kDefaultHeadlessMaxLines = 1000000;
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
-    "[--max-ms N]\n";
+    "[--max-ms N] [--max-lines N]\n";
+
+bool ParseCount(const std::string& n, long long& out) {
+  char* end = nullptr;
+  out = std::strtoll(n.c_str(), &end, 10);
+  return !n.empty() && *end == '\0' && out >= 0;
+}
 
 bool Parse(int argc, char** argv, CommandLine& cl) {
   for (int i = 1; i < argc; ++i) {
@@ -46,12 +59,9 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.trace)) return false;
     } else if (a == "--shots") {
       if (!value(cl.shots)) return false;
-    } else if (a == "--max-ms") {
+    } else if (a == "--max-ms" || a == "--max-lines") {
       std::string n;
-      if (!value(n)) return false;
-      char* end = nullptr;
-      cl.maxMs = std::strtoll(n.c_str(), &end, 10);
-      if (n.empty() || *end != '\0' || cl.maxMs < 0) return false;
+      if (!value(n) || !ParseCount(n, a == "--max-ms" ? cl.maxMs : cl.maxLines)) return false;
     } else {
       return false;
     }
@@ -105,7 +115,8 @@ int main(int argc, char** argv) {
   if (!cl.trace.empty()) {
     traceFile.open(cl.trace, std::ios::binary | std::ios::trunc);
     if (!traceFile) {
-      std::cerr << "kovan: cannot write the trace " << cl.trace << "\n";
+      std::cerr << "kovan: cannot write the trace " << cl.trace << ": " << std::strerror(errno)
+                << "\n";
       return 2;
     }
     platform->trace().SetStream(&traceFile);
@@ -113,17 +124,31 @@ int main(int argc, char** argv) {
 
   kovan::GameOptions options;
   options.dataPath = cl.data;
+  options.maxLines = cl.maxLines >= 0 ? cl.maxLines : cl.headless ? kDefaultHeadlessMaxLines : -1;
   const std::string appPath = kovan::AppPathOf(kovan::ExecutableDir());
-  // One running copy per data folder: two would patch the same files.
-  std::error_code ec;
+  // One running copy per data folder: the lock is on the folder itself.
   const std::string folder =
       cl.data.empty() ? kovan::DataPathFor(appPath) : kovan::AppPathOf(cl.data);
-  const auto canonical = std::filesystem::weakly_canonical(folder, ec);
-  kovan::InstanceLock lock(ec ? folder : canonical.string());
-  if (!lock.Held()) {
+  kovan::InstanceLock lock(folder);
+  if (lock.Busy()) {
     platform->MessageBox("既に起動しています。", kovan::MsgBoxButtons::kOk);
     return 1;
   }
   kovan::InstallCloseSignals();
-  return kovan::RunGame(*platform, options);
+  int exitCode = kovan::RunGame(*platform, options);
+
+  // Outputs asked for that were lost make the run a failure, whatever the
+  // game's own end.
+  if (traceFile.is_open()) {
+    traceFile.close();
+    if (platform->trace().Failed() || traceFile.fail()) {
+      std::cerr << "kovan: the trace " << cl.trace << " could not be written in full\n";
+      if (exitCode == 0) exitCode = 1;
+    }
+  }
+  if (const std::string lost = platform->OutputError(); !lost.empty()) {
+    std::cerr << "kovan: " << lost << "\n";
+    if (exitCode == 0) exitCode = 1;
+  }
+  return exitCode;
 }

@@ -67,6 +67,8 @@ void Game::SctFind(std::int16_t section) {
 
 void Game::OnClose() { throw GameExit{"close", 0}; }
 
+void Game::OnTimeLimit() { throw GameExit{"time", 0}; }
+
 void Game::OnMouseDown(MouseButton button, int x, int y) { messages_.OnMouseDown(button, x, y); }
 
 void Game::OnKeyDown(const Key& key) { messages_.OnKeyDown(key); }
@@ -142,7 +144,6 @@ void Game::StartUp() {
 void Game::FormUnload() {
   if (unloaded_) return;
   unloaded_ = true;
-  if (dataFiles_) dataFiles_->ScrambleHeaders();
 }
 
 }  // namespace kovan

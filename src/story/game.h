@@ -3,6 +3,7 @@
 // process; none of them keeps global state.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +23,10 @@ namespace kovan {
 struct GameOptions {
   std::string appPath;   // the program's folder; empty = where the binary is
   std::string dataPath;  // overrides the data folder when not empty
+  // Scenario lines the game may take before it ends with the reason
+  // "lines"; -1 = no bound. Lines cost no game time, so a scenario that
+  // jumps round without a message is bounded only by this.
+  std::int64_t maxLines = -1;
 };
 
 // The program's folder with exactly one separator at its end.
@@ -66,6 +71,7 @@ class Game : public InputSink {
   void OnKeyDown(const Key& key) override;
   void OnMenu(const std::string& item) override;
   void OnClose() override;
+  void OnTimeLimit() override;
 
   EngineState state;
   Platform& platform() { return platform_; }
@@ -76,6 +82,7 @@ class Game : public InputSink {
   Scene& scene() { return scene_; }
   Sound& sound() { return sound_; }
   GameLog& log() { return log_; }
+  const GameOptions& options() const { return options_; }
 
  private:
   void WriteLog();

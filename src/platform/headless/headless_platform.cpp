@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 
 #include "platform/headless/input_script.h"
@@ -50,6 +49,7 @@ class HeadlessPlatform final : public Platform {
   SystemFacts Facts() override { return ReadSystemFacts(); }
   void SetImeOpen(bool open) override { imeOpen_ = open; }
   void SetGameState(std::string_view state) override { state_ = state; }
+  std::string OutputError() const override { return outputError_; }
 
  private:
   void RunDueActions();
@@ -78,6 +78,7 @@ class HeadlessPlatform final : public Platform {
   bool captionOn_ = true;
   bool imeOpen_ = false;
   std::string caption_;
+  std::string outputError_;
 };
 
 void HeadlessPlatform::DoEvents() {
@@ -89,7 +90,7 @@ void HeadlessPlatform::DoEvents() {
   FireTimers();
   if (options_.maxMs >= 0 && clock_ >= options_.maxMs && !limitCloseSent_) {
     limitCloseSent_ = true;
-    Close();
+    if (sink() != nullptr) sink()->OnTimeLimit();
   }
   if (!scriptCloseSent_ && ScriptDone() && !state_.empty()) {
     scriptCloseSent_ = true;
@@ -229,8 +230,8 @@ void HeadlessPlatform::TakeShot(const std::string& file) {
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   Surface picture;
   stage().Compose(picture);
-  if (Status saved = SavePng(picture, path.string()); !saved) {
-    std::cerr << "headless: shot not written: " << saved.error() << '\n';
+  if (Status saved = SavePng(picture, path.string()); !saved && outputError_.empty()) {
+    outputError_ = "shot not written: " + saved.error();
   }
 }
 
