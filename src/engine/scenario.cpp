@@ -1,5 +1,6 @@
 #include "engine/scenario.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -190,8 +191,8 @@ Status LoadSeq(const Bytes& text, std::vector<SeqRecord>& seq, std::int32_t& seq
     // A "num" record marks a section boundary for the editor; it takes no slot.
     if (f[0] == "num") continue;
     const std::string where = Where(fileName, reader.Count(), rec.line);
-    if (slot == seq.size()) {
-      return Status::Error(where + ": more than " + std::to_string(seq.size()) +
+    if (slot == kSeqCapacity) {
+      return Status::Error(where + ": more than " + std::to_string(kSeqCapacity) +
                            " scenario lines");
     }
     auto section = CodedNumber(f[0]);
@@ -199,8 +200,8 @@ Status LoadSeq(const Bytes& text, std::vector<SeqRecord>& seq, std::int32_t& seq
     std::optional<std::int16_t> jump = std::int16_t{0};
     if (!f[2].empty()) jump = CodedNumber(f[2]);
     if (!jump) return Status::Error(NotANumber(where, 3, f[2]));
-    seq[slot] = SeqRecord{*section, f[1], *jump, f[3], f[4], f[5], f[6],
-                          f[7],     f[8], f[9],  f[10], f[11]};
+    seq.push_back(SeqRecord{*section, f[1], *jump, f[3], f[4], f[5], f[6], f[7], f[8], f[9],
+                            f[10], f[11]});
     ++slot;
   }
   // The interpreter stops at the last line without taking it, so a
@@ -221,11 +222,12 @@ Status BuildNum(const std::vector<SeqRecord>& seq, std::int32_t seqLast,
   int remembered = -1;
   for (std::int32_t i = 0; i <= seqLast; ++i) {
     if (seq[i].Section == remembered) continue;
-    if (count == static_cast<std::int32_t>(num.size())) {
+    if (count == kNumCapacity) {
       return Status::Error("91.dat line " + std::to_string(i + 1) + ": more than " +
-                           std::to_string(num.size()) + " section runs");
+                           std::to_string(kNumCapacity) + " section runs");
     }
-    num[count++] = NumEntry{seq[i].Section, i};
+    num.push_back(NumEntry{seq[i].Section, i});
+    ++count;
     remembered = seq[i].Section;
   }
   numCount = count;
@@ -242,26 +244,36 @@ Status LoadSct(const Bytes& text, std::vector<SctRecord>& sct, std::int32_t& sct
     if (!more.value()) break;
     const auto& f = rec.fields;
     const std::string where = Where(fileName, reader.Count(), rec.line);
-    if (r == sct.size()) {
-      return Status::Error(where + ": more than " + std::to_string(sct.size()) + " options");
+    if (r == kSctCapacity) {
+      return Status::Error(where + ": more than " + std::to_string(kSctCapacity) + " options");
     }
     auto setNo = CodedNumber(f[0]);
     if (!setNo) return Status::Error(NotANumber(where, 1, f[0]));
     auto target = CodedNumber(f[2]);
     if (!target) return Status::Error(NotANumber(where, 3, f[2]));
-    sct[r] = SctRecord{*setNo, f[1], *target};
+    sct.push_back(SctRecord{*setNo, f[1], *target});
   }
   sctLast = static_cast<std::int32_t>(r) - 1;
   return {};
 }
 
+// Puts the records into a table of the state, which keeps its full
+// capacity; the slots behind them are emptied.
+template <typename T>
+void Fill(std::vector<T>& table, std::vector<T> records, std::size_t capacity) {
+  if (table.size() < capacity) table.resize(capacity);
+  std::move(records.begin(), records.end(), table.begin());
+  std::fill(table.begin() + static_cast<long>(records.size()), table.end(), T{});
+}
+
 }  // namespace
 
 Status LoadScenarioTables(EngineState& s, const Bytes& scenarioPlain, const Bytes& choicesPlain) {
-  // Build into fresh tables so a refused file leaves the old ones alone.
-  std::vector<SeqRecord> seq(kSeqCapacity);
-  std::vector<NumEntry> num(kNumCapacity);
-  std::vector<SctRecord> sct(kSctCapacity);
+  // Built apart, only as large as the files are, so a refused file leaves
+  // the state's tables alone and costs little.
+  std::vector<SeqRecord> seq;
+  std::vector<NumEntry> num;
+  std::vector<SctRecord> sct;
   std::int32_t seqLast = -1, numCount = 0, sctLast = -1;
   if (Status st = LoadSeq(scenarioPlain, seq, seqLast); !st) return st;
   if (Status st = BuildNum(seq, seqLast, num, numCount); !st) return st;
@@ -278,11 +290,11 @@ Status LoadScenarioTables(EngineState& s, const Bytes& scenarioPlain, const Byte
     }
   }
 
-  s.Seq = std::move(seq);
+  Fill(s.Seq, std::move(seq), kSeqCapacity);
   s.SeqLast = seqLast;
-  s.Num = std::move(num);
+  Fill(s.Num, std::move(num), kNumCapacity);
   s.NumCount = numCount;
-  s.Sct = std::move(sct);
+  Fill(s.Sct, std::move(sct), kSctCapacity);
   s.SctLast = sctLast;
   return {};
 }
