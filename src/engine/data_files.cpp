@@ -107,7 +107,8 @@ Status ParseConfig(const std::vector<std::uint8_t>& cp932, EngineState& s) {
   return {};
 }
 
-Result<Surface> DecodeDataPicture(std::string_view name, std::vector<std::uint8_t> bytes) {
+Result<Surface> DecodeDataPicture(std::string_view name, std::vector<std::uint8_t> bytes,
+                                  int maxSide) {
   if (const auto expected = ManagedKind(name); expected && bytes.size() >= 2) {
     // The repaired header would make any file look like the expected kind,
     // and its decoder would then report nonsense: say what the file holds.
@@ -119,7 +120,7 @@ Result<Surface> DecodeDataPicture(std::string_view name, std::vector<std::uint8_
     bytes[0] = SignatureOf(*expected)[0];
     bytes[1] = SignatureOf(*expected)[1];
   }
-  return DecodePicture(bytes);
+  return DecodePicture(bytes, maxSide);
 }
 
 DataFiles::DataFiles(std::string dataPath, std::optional<bool> writable)

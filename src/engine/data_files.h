@@ -12,6 +12,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/scenario.h"
+#include "platform/pictures.h"
 #include "platform/result.h"
 #include "platform/surface.h"
 
@@ -58,9 +59,10 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Decodes the picture file `name` of the data folder from its bytes. A
 // numbered sprite or place picture gets its signature put back first, and
 // one that holds the other kind of picture is refused, naming what it
-// holds. The error doesn't name the file.
+// holds. The error doesn't name the file. maxSide as for DecodePicture.
 [[nodiscard]] Result<Surface> DecodeDataPicture(std::string_view name,
-                                                std::vector<std::uint8_t> bytes);
+                                                std::vector<std::uint8_t> bytes,
+                                                int maxSide = kMaxPictureSide);
 
 class DataFiles {
  public:

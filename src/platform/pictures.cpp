@@ -105,14 +105,14 @@ Result<Size> BmpSize(const std::vector<std::uint8_t>& b) {
   return Size{w, h < 0 ? -static_cast<long long>(h) : h};
 }
 
-std::string CheckSize(Kind kind, const Size& s) {
+std::string CheckSize(Kind kind, const Size& s, int maxSide) {
   const std::string picture =
       std::string(PictureKindName(kind)) + " picture of " + std::to_string(s.w) + " x " +
       std::to_string(s.h) + " pixels";
   if (s.w <= 0 || s.h <= 0) return "a " + picture + ", an impossible size";
-  if (s.w > kMaxPictureSide || s.h > kMaxPictureSide) {
+  if (s.w > maxSide || s.h > maxSide) {
     return "a " + picture + ", beyond the largest size the game takes (" +
-           std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide) + ")";
+           std::to_string(maxSide) + " x " + std::to_string(maxSide) + ")";
   }
   return {};
 }
@@ -121,7 +121,8 @@ std::string SdlError(const char* what) { return std::string(what) + ": " + SDL_G
 
 }  // namespace
 
-Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes) {
+Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes, int maxSide) {
+  maxSide = std::min(maxSide, kMaxPictureSide);
   if (bytes.empty()) return Result<Surface>::Error("empty picture file");
   Kind kind;
   if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
@@ -134,7 +135,7 @@ Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes) {
   // Refuse absurd sizes before the decoder allocates anything for them.
   const auto size = kind == Kind::kBmp ? BmpSize(bytes) : JpegSize(bytes);
   if (!size) return Result<Surface>::Error(size.error());
-  if (auto bad = CheckSize(kind, size.value()); !bad.empty()) return Result<Surface>::Error(bad);
+  if (auto bad = CheckSize(kind, size.value(), maxSide); !bad.empty()) return Result<Surface>::Error(bad);
 
   if (kind == Kind::kJpeg && (IMG_Init(IMG_INIT_JPG) & IMG_INIT_JPG) == 0) {
     return Result<Surface>::Error(SdlError("cannot start the JPEG decoder"));
@@ -148,7 +149,7 @@ Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes) {
     return Result<Surface>::Error(
         SdlError(kind == Kind::kBmp ? "cannot decode BMP" : "cannot decode JPEG"));
   }
-  if (auto bad = CheckSize(kind, {decoded->w, decoded->h}); !bad.empty()) {
+  if (auto bad = CheckSize(kind, {decoded->w, decoded->h}, maxSide); !bad.empty()) {
     return Result<Surface>::Error(bad);
   }
   SurfacePtr rgb(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB888, 0),
