@@ -8,7 +8,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -126,6 +128,29 @@ INSTANTIATE_TEST_SUITE_P(Signals, CloseSignal, ::testing::Values(SIGTERM, SIGINT
                          [](const ::testing::TestParamInfo<int>& info) {
                            return std::string(sigabbrev_np(info.param));
                          });
+
+// A game killed outright, with no shutdown at all, leaves the folder as it
+// found it: nothing is decoded or patched on disk while it runs.
+TEST(Kovan, KilledGameLeavesTheFolderAsItWas) {
+  TempDir dir, traces;
+  CopyDemoData(dir.path());
+  std::ofstream(dir.path() + "input.txt") << "wait 999999999\n";
+  auto listing = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+      const std::string name = e.path().filename().string();
+      if (name != "kovan.log") files[name] = ReadAll(e.path().string());
+    }
+    return files;
+  };
+  const auto before = listing();
+  const pid_t pid = StartLongGame(dir.path(), traces.path() + "trace.jsonl");
+  ASSERT_GT(pid, 0);
+  kill(pid, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(listing() == before) << "the folder changed";
+}
 
 // The lock is the folder's own: a second copy with another runtime folder
 // meets it all the same, and the first copy plays on.
