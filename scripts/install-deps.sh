@@ -10,6 +10,7 @@ packages=(
   libfontconfig-dev fonts-ipafont-gothic
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
