@@ -78,6 +78,50 @@ bool ReadText(const std::string& path, std::string& out) {
   return true;
 }
 
+// The backend the command line asks for; nothing and a message on stderr
+// when it can't be had (the exit status in `status`).
+std::unique_ptr<kovan::Platform> CreatePlatform(const CommandLine& cl, int& status) {
+  if (cl.headless) {
+    kovan::HeadlessOptions ho;
+    if (!cl.input.empty() && !ReadText(cl.input, ho.inputScript)) {
+      std::cerr << "kovan: cannot read the input script " << cl.input << "\n";
+      status = 2;
+      return nullptr;
+    }
+    ho.shotsDir = cl.shots.empty() ? "." : cl.shots;
+    ho.maxMs = cl.maxMs;
+    auto created = kovan::CreateHeadlessPlatform(ho);
+    if (created) return std::move(created.value());
+    std::cerr << "kovan: " << created.error() << "\n";
+    status = 2;
+    return nullptr;
+  }
+  auto created = kovan::CreateSdlPlatform();
+  if (created) return std::move(created.value());
+  std::cerr << "kovan: " << created.error() << "\n";
+  status = 1;
+  return nullptr;
+}
+
+// Outputs asked for that were lost make the run a failure, whatever the
+// game's own end.
+int CheckOutputs(kovan::Platform& platform, std::ofstream& traceFile, const std::string& trace,
+                 int exitCode) {
+  const int failed = exitCode != 0 ? exitCode : 1;
+  if (traceFile.is_open()) {
+    traceFile.close();
+    if (platform.trace().Failed() || traceFile.fail()) {
+      std::cerr << "kovan: the trace " << trace << " could not be written in full\n";
+      exitCode = failed;
+    }
+  }
+  if (const std::string lost = platform.OutputError(); !lost.empty()) {
+    std::cerr << "kovan: " << lost << "\n";
+    exitCode = failed;
+  }
+  return exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,30 +130,9 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-
-  std::unique_ptr<kovan::Platform> platform;
-  if (cl.headless) {
-    kovan::HeadlessOptions ho;
-    if (!cl.input.empty() && !ReadText(cl.input, ho.inputScript)) {
-      std::cerr << "kovan: cannot read the input script " << cl.input << "\n";
-      return 2;
-    }
-    ho.shotsDir = cl.shots.empty() ? "." : cl.shots;
-    ho.maxMs = cl.maxMs;
-    auto created = kovan::CreateHeadlessPlatform(ho);
-    if (!created) {
-      std::cerr << "kovan: " << created.error() << "\n";
-      return 2;
-    }
-    platform = std::move(created.value());
-  } else {
-    auto created = kovan::CreateSdlPlatform();
-    if (!created) {
-      std::cerr << "kovan: " << created.error() << "\n";
-      return 1;
-    }
-    platform = std::move(created.value());
-  }
+  int status = 0;
+  std::unique_ptr<kovan::Platform> platform = CreatePlatform(cl, status);
+  if (!platform) return status;
 
   std::ofstream traceFile;
   if (!cl.trace.empty()) {
@@ -135,20 +158,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   kovan::InstallCloseSignals();
-  int exitCode = kovan::RunGame(*platform, options);
-
-  // Outputs asked for that were lost make the run a failure, whatever the
-  // game's own end.
-  if (traceFile.is_open()) {
-    traceFile.close();
-    if (platform->trace().Failed() || traceFile.fail()) {
-      std::cerr << "kovan: the trace " << cl.trace << " could not be written in full\n";
-      if (exitCode == 0) exitCode = 1;
-    }
-  }
-  if (const std::string lost = platform->OutputError(); !lost.empty()) {
-    std::cerr << "kovan: " << lost << "\n";
-    if (exitCode == 0) exitCode = 1;
-  }
-  return exitCode;
+  const int exitCode = kovan::RunGame(*platform, options);
+  return CheckOutputs(*platform, traceFile, cl.trace, exitCode);
 }

@@ -35,6 +35,7 @@ struct Record {
 // is.
 class RecordReader {
  public:
+  // cp932 is read in place and must outlive the reader.
   RecordReader(const Bytes& cp932, int fieldsPerRecord, std::string fileName);
   // The next record into out; false at the end of the text.
   [[nodiscard]] Result<bool> Next(Record& out);

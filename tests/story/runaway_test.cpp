@@ -2,10 +2,10 @@
 // small faults that change what a line does.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <new>
 #include <sstream>
-#include <stdexcept>
-#include <sys/wait.h>
 
 #include "data_folder.h"
 #include "platform/headless/headless_platform.h"
@@ -18,70 +18,43 @@ namespace {
 using testing::ScenarioText;
 using testing::TempDir;
 
-// A scenario that jumps round without a message, and one that waits on
-// every round.
+// A scenario that jumps round without a message, and one that waits 150 ms
+// on every round.
 const std::string kJumpCycle =
     ScenarioText({{.section = 2000, .cmd = "g0", .jump = "2000"}, {.section = 2000}});
-const std::string kWaitCycle = ScenarioText(
-    {{.section = 2000, .cmd = "w", .text = "100"}, {.section = 2000, .cmd = "g0", .jump = "2000"},
-     {.section = 2000}});
-
-struct Bound {
-  const char* name;
-  const std::string* scenario;
-  std::int64_t maxLines;
-  std::int64_t maxMs;
-  int exitCode;
-  const char* reason;
-  std::size_t lines;  // lines taken before the end; 0 = some, fewer than the bound
-};
-
-void PrintTo(const Bound& b, std::ostream* out) { *out << b.name; }
-
-class RunBound : public ::testing::TestWithParam<Bound> {};
+const std::string kWaitCycle = ScenarioText({{.section = 2000, .cmd = "w", .text = "100"},
+                                             {.section = 2000, .cmd = "g0", .jump = "2000"},
+                                             {.section = 2000}});
 
 // Lines cost no game time, so only the line bound can end a jump cycle;
 // the exit event says which bound ended a run. (The opening takes the
 // first 20-odd seconds of game time.)
-TEST_P(RunBound, EndsTheRunAndSaysWhich) {
-  const Bound& b = GetParam();
-  TempDir dir;
-  testing::WriteScriptFolder(dir.path(), *b.scenario);
-  HeadlessOptions options;
-  options.maxMs = b.maxMs;
-  auto platform = CreateHeadlessPlatform(options);
-  ASSERT_TRUE(platform.ok());
-  std::ostringstream trace;
-  (*platform)->trace().SetStream(&trace);
-  GameOptions go{dir.path(), dir.path(), b.maxLines};
-  EXPECT_EQ(RunGame(**platform, go), b.exitCode);
-  const std::size_t lines = testing::TraceEvents(trace.str(), "line").size();
-  if (b.lines == 0) {
-    EXPECT_GT(lines, 0u);
-    EXPECT_LT(lines, static_cast<std::size_t>(b.maxLines));
-  } else {
-    EXPECT_EQ(lines, b.lines);
+TEST(RunBound, EndsTheRunAndSaysWhich) {
+  const struct {
+    const std::string* scenario;
+    std::int64_t maxMs;
+    int exitCode;
+    const char* reason;
+  } cases[] = {{&kJumpCycle, -1, 3, "lines"}, {&kWaitCycle, 40000, 0, "time"}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    testing::WriteScriptFolder(dir.path(), *c.scenario);
+    HeadlessOptions options;
+    options.maxMs = c.maxMs;
+    auto platform = CreateHeadlessPlatform(options);
+    std::ostringstream trace;
+    (*platform)->trace().SetStream(&trace);
+    EXPECT_EQ(RunGame(**platform, GameOptions{dir.path(), dir.path(), 500}), c.exitCode);
+    const std::size_t lines = testing::TraceEvents(trace.str(), "line").size();
+    EXPECT_EQ(lines == 500, c.exitCode == 3) << lines << " lines";
+    EXPECT_NE(trace.str().find("\"ev\":\"exit\",\"reason\":\"" + std::string(c.reason) + "\""),
+              std::string::npos);
   }
-  const auto exits = testing::TraceEvents(trace.str(), "exit");
-  ASSERT_EQ(exits.size(), 1u);
-  EXPECT_EQ(testing::FieldOf(exits[0], "reason"), b.reason);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Bounds, RunBound,
-    ::testing::Values(Bound{"JumpCycleByLines", &kJumpCycle, 500, -1, 3, "lines", 500},
-                      Bound{"WaitCycleByTime", &kWaitCycle, 500, 40000, 0, "time", 0},
-                      Bound{"WaitCycleByLines", &kWaitCycle, 7, -1, 3, "lines", 7}),
-    [](const ::testing::TestParamInfo<Bound>& info) { return std::string(info.param.name); });
-
-// The runner's own bound needs no option: a jump cycle ends on its own.
-TEST(RunBound, HeadlessRunnerHasOneByDefault) {
+  // The headless runner has a line bound of its own.
   TempDir dir;
   testing::WriteScriptFolder(dir.path(), kJumpCycle);
-  const std::string command =
-      "timeout 60 " + testing::KovanBinary() + " --headless --data " + dir.path();
-  const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
+  const int status = std::system(("timeout 60 " + testing::KovanBinary() + " --headless --data " +
+                                  dir.path()).c_str());
   EXPECT_EQ(WEXITSTATUS(status), 3);
 }
 
@@ -110,19 +83,15 @@ TEST(SpriteField, NoDigitFirstNamesNoCharacter) {
   ASSERT_EQ(sprites.size(), 1u);
   EXPECT_EQ(testing::NumberOf(sprites[0], "slot"), 0);
   EXPECT_EQ(play.state().DollNo, 0);
-  EXPECT_EQ(play.state().DollPose, 3);
 }
 
-// A platform whose event delivery fails once the story waits for the
-// player, the way an allocation fails when memory runs out.
-class FailingPlatform final : public Platform {
+// A platform that runs out of memory once the story waits for the player.
+class StarvedPlatform final : public Platform {
  public:
-  explicit FailingPlatform(std::function<void()> fail) : fail_(std::move(fail)) {}
   std::uint32_t Ticks() override { return clock_; }
   void Sleep(std::uint32_t ms) override { clock_ += ms; }
   void DoEvents() override {
-    if (state_ == "keys") fail_();
-    FireTimers();
+    if (state_ == "keys") throw std::bad_alloc();
   }
   void SetClientSize(int, int) override {}
   void CentreWindow() override {}
@@ -142,34 +111,21 @@ class FailingPlatform final : public Platform {
   std::vector<std::string> boxes;
 
  private:
-  std::function<void()> fail_;
   std::uint32_t clock_ = 0;
   std::string state_;
 };
 
-// A failure nothing expected ends the game with a message, through the
+// Running out of memory ends the game with a message, through the
 // shutdown, rather than aborting.
-TEST(Runner, UnexpectedFailuresEndThroughTheShutdown) {
-  const struct {
-    std::function<void()> fail;
-    const char* reason;
-    const char* box;
-  } cases[] = {
-      {[] { throw std::bad_alloc(); }, "memory", "メモリが足りないため終了します。\nout of memory"},
-      {[] { throw std::length_error("too long"); }, "error", "内部エラーのため終了します。\ntoo long"},
-  };
-  for (const auto& c : cases) {
-    TempDir dir;
-    testing::WriteDataFolder(dir.path());
-    FailingPlatform platform(c.fail);
-    std::ostringstream trace;
-    platform.trace().SetStream(&trace);
-    EXPECT_EQ(RunGame(platform, GameOptions{dir.path(), dir.path()}), 1);
-    EXPECT_EQ(platform.boxes, std::vector<std::string>{c.box});
-    const auto exits = testing::TraceEvents(trace.str(), "exit");
-    ASSERT_EQ(exits.size(), 1u);
-    EXPECT_EQ(testing::FieldOf(exits[0], "reason"), c.reason);
-  }
+TEST(Runner, OutOfMemoryEndsThroughTheShutdown) {
+  TempDir dir;
+  testing::WriteDataFolder(dir.path());
+  StarvedPlatform platform;
+  std::ostringstream trace;
+  platform.trace().SetStream(&trace);
+  EXPECT_EQ(RunGame(platform, GameOptions{dir.path(), dir.path()}), 1);
+  EXPECT_EQ(platform.boxes, std::vector<std::string>{"メモリが足りないため終了します。\nout of memory"});
+  EXPECT_NE(trace.str().find("\"ev\":\"exit\",\"reason\":\"memory\""), std::string::npos);
 }
 
 }  // namespace
