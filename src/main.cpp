@@ -21,7 +21,7 @@ namespace {
 
 struct CommandLine {
   bool headless = false;
-  std::string data, input, trace, shots;
+  std::string data, input, trace, shots, saveDir;
   long long maxMs = -1;
   long long maxLines = -1;
 };
@@ -33,7 +33,7 @@ constexpr long long kDefaultHeadlessMaxLines = 1000000;
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
-    "[--max-ms N] [--max-lines N]\n";
+    "[--max-ms N] [--max-lines N] [--save-dir DIR]\n";
 
 bool ParseCount(const std::string& n, long long& out) {
   char* end = nullptr;
@@ -57,6 +57,8 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.input)) return false;
     } else if (a == "--trace") {
       if (!value(cl.trace)) return false;
+    } else if (a == "--save-dir") {
+      if (!value(cl.saveDir)) return false;
     } else if (a == "--shots") {
       if (!value(cl.shots)) return false;
     } else if (a == "--max-ms" || a == "--max-lines") {
@@ -147,6 +149,7 @@ int main(int argc, char** argv) {
 
   kovan::GameOptions options;
   options.dataPath = cl.data;
+  options.saveDir = cl.saveDir;
   options.maxLines = cl.maxLines >= 0 ? cl.maxLines : cl.headless ? kDefaultHeadlessMaxLines : -1;
   const std::string appPath = kovan::AppPathOf(kovan::ExecutableDir());
   // One running copy per data folder: the lock is on the folder itself.
