@@ -3,6 +3,7 @@
 // byte is a decoy.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
