@@ -21,7 +21,7 @@ namespace {
 
 struct CommandLine {
   bool headless = false;
-  std::string data, input, trace, shots, saveDir;
+  std::string data, input, trace, shots, saveDir, audio, soundFont;
   long long maxMs = -1;
   long long maxLines = -1;
 };
@@ -33,7 +33,8 @@ constexpr long long kDefaultHeadlessMaxLines = 1000000;
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
-    "[--max-ms N] [--max-lines N] [--save-dir DIR]\n";
+    "[--max-ms N] [--max-lines N] [--save-dir DIR] [--audio FILE.wav] [--soundfont FILE]\n"
+    "  --audio records what the player would hear (headless only)\n";
 
 bool ParseCount(const std::string& n, long long& out) {
   char* end = nullptr;
@@ -61,6 +62,10 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.saveDir)) return false;
     } else if (a == "--shots") {
       if (!value(cl.shots)) return false;
+    } else if (a == "--audio") {
+      if (!value(cl.audio)) return false;
+    } else if (a == "--soundfont") {
+      if (!value(cl.soundFont)) return false;
     } else if (a == "--max-ms" || a == "--max-lines") {
       std::string n;
       if (!value(n) || !ParseCount(n, a == "--max-ms" ? cl.maxMs : cl.maxLines)) return false;
@@ -68,7 +73,7 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       return false;
     }
   }
-  return true;
+  return cl.audio.empty() || cl.headless;
 }
 
 bool ReadText(const std::string& path, std::string& out) {
@@ -92,13 +97,15 @@ std::unique_ptr<kovan::Platform> CreatePlatform(const CommandLine& cl, int& stat
     }
     ho.shotsDir = cl.shots.empty() ? "." : cl.shots;
     ho.maxMs = cl.maxMs;
+    ho.audioPath = cl.audio;
+    ho.soundFont = cl.soundFont;
     auto created = kovan::CreateHeadlessPlatform(ho);
     if (created) return std::move(created.value());
     std::cerr << "kovan: " << created.error() << "\n";
     status = 2;
     return nullptr;
   }
-  auto created = kovan::CreateSdlPlatform();
+  auto created = kovan::CreateSdlPlatform(cl.soundFont);
   if (created) return std::move(created.value());
   std::cerr << "kovan: " << created.error() << "\n";
   status = 1;
@@ -110,6 +117,10 @@ std::unique_ptr<kovan::Platform> CreatePlatform(const CommandLine& cl, int& stat
 int CheckOutputs(kovan::Platform& platform, std::ofstream& traceFile, const std::string& trace,
                  int exitCode) {
   const int failed = exitCode != 0 ? exitCode : 1;
+  if (kovan::Status closed = platform.audio().Close(); !closed) {
+    std::cerr << "kovan: " << closed.error() << "\n";
+    exitCode = failed;
+  }
   if (traceFile.is_open()) {
     traceFile.close();
     if (platform.trace().Failed() || traceFile.fail()) {

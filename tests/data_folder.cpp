@@ -68,8 +68,12 @@ void WriteDataFolder(const std::string& dir, const DataFolderSpec& spec) {
   // The logos of the opening: plain pictures.
   Write(dir + "P99.dat", EncodeJpeg(picture, 90));
   Write(dir + "P98.dat", EncodeJpeg(picture, 90));
-  Write(dir + "bgm01.mid", Cp932("MThd"));
-  Write(dir + "bgm02.mid", Cp932("MThd"));
+  // One quarter note at 120 bpm: half a second of music.
+  const std::vector<std::uint8_t> tune = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 0xE0,
+                                          'M', 'T', 'r', 'k', 0, 0, 0, 12, 0, 0x90, 60, 90,
+                                          0x83, 0x60, 0x80, 60, 0, 0, 0xFF, 0x2F, 0};
+  Write(dir + "bgm01.mid", tune);
+  Write(dir + "bgm02.mid", tune);
 }
 
 std::string HeaderOf(const std::string& path) {

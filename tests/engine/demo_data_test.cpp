@@ -205,8 +205,8 @@ TEST(DemoData, ScenarioFilesAreTheSourcesComplementedInCp932) {
 }
 
 // Walks one MIDI file: header, one track chunk whose length is exact, and
-// events up to an end-of-track that closes the chunk, with a tempo and as
-// many notes stopped as started.
+// events (system exclusive ones too) up to an end-of-track that closes the
+// chunk, with a tempo and as many notes stopped as started.
 void CheckMidi(const Bytes& b, const std::string& name) {
   const auto be = [&](std::size_t at, int n) {
     std::uint32_t v = 0;
@@ -234,6 +234,10 @@ void CheckMidi(const Bytes& b, const std::string& name) {
       tempo |= type == 0x51 && len == 3;
       ended = type == 0x2F && len == 0;
       at += len;
+    } else if (status == 0xF0) {
+      const std::uint8_t len = b.at(at++);
+      at += len;
+      EXPECT_EQ(b.at(at - 1), 0xF7) << name << ": system exclusive ends in F7";
     } else {
       const int kind = status & 0xF0;
       on += kind == 0x90;
