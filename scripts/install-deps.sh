@@ -11,6 +11,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont fluidsynth
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

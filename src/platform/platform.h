@@ -52,8 +52,12 @@ class InputSink {
   // the text) or "set" (value is the new value), aimed at a control of a form.
   virtual void OnDialogAction(const std::string& /*verb*/, const std::string& /*form*/,
                               const std::string& /*control*/, const std::string& /*value*/) {}
-  // The window was closed or the process was asked to end (SIGINT/SIGTERM).
+  // The window was closed or the process was asked to end (SIGINT, SIGTERM,
+  // SIGHUP).
   virtual void OnClose() {}
+  // The headless runner's game-time bound was reached; a plain close
+  // unless the sink tells the two apart.
+  virtual void OnTimeLimit() { OnClose(); }
 };
 
 // A text box's caret: its top-left and height, in picture coordinates.
@@ -189,6 +193,10 @@ class Platform {
   virtual SystemFacts Facts() = 0;
   // Input-method editor on or off; does nothing where there is none.
   virtual void SetImeOpen(bool open) = 0;
+
+  // The first output asked for on the command line that could not be
+  // written (a screenshot), with the reason; empty when there was none.
+  virtual std::string OutputError() const { return {}; }
 
   // What the game is doing now, for input scripts ("keys", "title", ...).
   virtual void SetGameState(std::string_view /*state*/) {}

@@ -72,6 +72,8 @@ void Game::SctFind(std::int16_t section) {
 
 void Game::OnClose() { throw GameExit{"close", 0}; }
 
+void Game::OnTimeLimit() { throw GameExit{"time", 0}; }
+
 namespace {
 
 // The index of the surface in the array that is hit, or -1.
@@ -205,7 +207,6 @@ void Game::FormUnload() {
   if (unloaded_) return;
   unloaded_ = true;
   sound_.Shutdown();
-  if (dataFiles_) dataFiles_->ScrambleHeaders();
   // The desktop gets its window back however the game ends.
   if (state.ScreenChanged) display_.ScreenWindow();
 }

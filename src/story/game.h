@@ -3,6 +3,7 @@
 // process; none of them keeps global state.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,10 @@ struct GameOptions {
   std::string dataPath;  // overrides the data folder when not empty
   std::string saveDir = {};  // where the saves go; empty = beside the data (ChooseSaveFolder)
   bool fullScreen = false;   // the window opens full screen
+  // Scenario lines the game may take before it ends with the reason
+  // "lines"; -1 = no bound. Lines cost no game time, so a scenario that
+  // jumps round without a message is bounded only by this.
+  std::int64_t maxLines = -1;
 };
 
 // The program's folder with exactly one separator at its end.
@@ -72,6 +77,7 @@ class Game : public InputSink {
   void OnWheel(int steps) override;
   void OnMenu(const std::string& item) override;
   void OnClose() override;
+  void OnTimeLimit() override;
 
   EngineState state;
   Platform& platform() { return platform_; }
@@ -86,6 +92,7 @@ class Game : public InputSink {
   Dialogs& dialogs() { return dialogs_; }
   GameLog& log() { return log_; }
   DisplayMode& display() { return display_; }
+  const GameOptions& options() const { return options_; }
 
  private:
   void WriteLog();

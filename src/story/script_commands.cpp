@@ -93,6 +93,7 @@ int Script::CmdTextMode() {
       game_.form().Blinker.shown = false;
       s.DateTabOn = false;
       s.MsgMode = 3;
+      game_.messages().ShowSkipState();  // skipping, if it ran, has ended
       break;
     case 's':
       s.NextFontSize = NumberOrZero(s.Arg1);

@@ -57,7 +57,7 @@ TEST(StartUp, DataFolderBesideTheProgramOrTheProgramFolderItself) {
   EXPECT_EQ(AppPathOf("/opt/game"), "/opt/game/");
 }
 
-TEST(StartUp, StartsEndsCleanlyAndLeavesHeadersScrambled) {
+TEST(StartUp, StartsAndEndsCleanly) {
   TempDir app;
   std::filesystem::create_directory(app.path() + "data");
   const std::string data = app.path() + "data/";
@@ -105,7 +105,7 @@ TEST(StartUp, BrokenScenarioEndsThroughTheShutdown) {
   EXPECT_EQ(HeaderOf(app.path() + "60.dat"), "JF");
 }
 
-TEST(StartUp, MissingPlaceStopsWithItsPathAndScramblesWhatWasRestored) {
+TEST(StartUp, MissingPlaceStopsWithItsPath) {
   TempDir app;
   WriteDataFolder(app.path());
   std::filesystem::remove(app.path() + "p7.dat");

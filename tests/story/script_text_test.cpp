@@ -140,7 +140,9 @@ TEST(SceneFields, ChangesDecideWhetherTheTextShows) {
                                 {.place = "4", .text = "HB"},
                                 {}}));
   EXPECT_EQ(play.Run(), "");
-  EXPECT_EQ(play.Texts(), (std::vector<std::string>{"同じ場所", "表情", "そのまま", "範囲外"}));
+  // "x" names character 0: a sprite change for no one, so the text stays
+  // unshown like that of any sprite line.
+  EXPECT_EQ(play.Texts(), (std::vector<std::string>{"同じ場所", "表情", "範囲外"}));
   EXPECT_EQ(play.state().PlaceLast, 4);
   EXPECT_EQ(play.state().PlaceNo, 4);
   EXPECT_EQ(play.state().DollNo, 0);  // a new place has no one on it

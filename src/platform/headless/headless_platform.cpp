@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 
 #include "platform/headless/audio_recorder.h"
@@ -68,6 +67,7 @@ class HeadlessPlatform final : public Platform {
   SystemFacts Facts() override { return ReadSystemFacts(); }
   void SetImeOpen(bool open) override { imeOpen_ = open; }
   void SetGameState(std::string_view state) override { state_ = state; }
+  std::string OutputError() const override { return outputError_; }
 
  private:
   void RunDueActions();
@@ -105,6 +105,7 @@ class HeadlessPlatform final : public Platform {
   int x_ = 0, y_ = 0;
   bool imeOpen_ = false;
   std::string caption_;
+  std::string outputError_;
 };
 
 void HeadlessPlatform::DoEvents() {
@@ -116,7 +117,7 @@ void HeadlessPlatform::DoEvents() {
   FireTimers();
   if (options_.maxMs >= 0 && clock_ >= options_.maxMs && !limitCloseSent_) {
     limitCloseSent_ = true;
-    Close();
+    if (sink() != nullptr) sink()->OnTimeLimit();
   }
   if (!scriptCloseSent_ && ScriptDone() && !state_.empty()) {
     scriptCloseSent_ = true;
@@ -290,8 +291,8 @@ void HeadlessPlatform::TakeShot(const std::string& file) {
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   Surface picture;
   stage().Compose(picture);
-  if (Status saved = SavePng(picture, path.string()); !saved) {
-    std::cerr << "headless: shot not written: " << saved.error() << '\n';
+  if (Status saved = SavePng(picture, path.string()); !saved && outputError_.empty()) {
+    outputError_ = "shot not written: " + saved.error();
   }
 }
 

@@ -42,9 +42,9 @@ struct HeadlessOptions {
 //   `answer` (possibly after `wait`s, which then pass while the box is open,
 //   and `until msgbox`); otherwise OK boxes answer OK and Yes/No boxes No.
 //   An `answer` that comes up while no box is open waits for the next box.
-// - When the actions are used up and the game reports a waiting state, or
-//   the clock reaches maxMs, the sink gets OnClose, once for each reason
-//   (a scripted `quit` counts as the script's close).
+// - When the actions are used up and the game reports a waiting state the
+//   sink gets OnClose, once (a scripted `quit` counts as the script's
+//   close); when the clock reaches maxMs it gets OnTimeLimit, once.
 // - The window is modelled on a desktop of the display's size: it opens at
 //   its top left corner, the strip is kMenuBarHeight tall, full screen
 //   covers the display and leaving it puts the window back where it was.
