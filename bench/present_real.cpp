@@ -3,6 +3,7 @@
 // Prints the median and the 95th percentile of the frame times.
 //
 //   present_real [--full-screen] [--filter auto|nearest|linear] [--frames N]
+//                [--renderer framebuffer|opengl|...]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -97,6 +98,8 @@ int main(int argc, char** argv) {
       full = true;
     } else if (a == "--frames" && i + 1 < argc) {
       frames = std::max(1, std::atoi(argv[++i]));
+    } else if (a == "--renderer" && i + 1 < argc) {
+      options.renderer = argv[++i];
     } else if (a == "--filter" && i + 1 < argc) {
       filter = argv[++i];
       options.filter = filter == "nearest"  ? ScaleFilter::kNearest
@@ -104,7 +107,7 @@ int main(int argc, char** argv) {
                                             : ScaleFilter::kAuto;
     } else {
       std::cerr << "usage: present_real [--full-screen] [--filter auto|nearest|linear] "
-                   "[--frames N]\n";
+                   "[--frames N] [--renderer NAME]\n";
       return 2;
     }
   }

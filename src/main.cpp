@@ -8,10 +8,12 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "story/game.h"
 #include "story/runner.h"
 #include "platform/files.h"
+#include "platform/font.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_lock.h"
 #include "platform/sdl/sdl_platform.h"
@@ -36,8 +38,10 @@ constexpr long long kDefaultHeadlessMaxLines = 1000000;
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
     "[--max-ms N] [--max-lines N] [--save-dir DIR] [--audio FILE.wav] [--soundfont FILE]\n"
-    "             [--scale N] [--filter nearest|linear] [--full-screen]\n"
-    "  --audio records what the player would hear (headless only)\n";
+    "             [--scale N] [--filter nearest|linear] [--full-screen] [--renderer NAME]\n"
+    "  --audio records what the player would hear (headless only)\n"
+    "  --renderer draws the window through \"framebuffer\" (the default) or one of SDL's\n"
+    "    render drivers (opengl, opengles2, software...)\n";
 
 // A whole number from 1 to 16.
 bool ParseScale(const std::string& n, int& out) {
@@ -94,6 +98,8 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       } else {
         return false;
       }
+    } else if (a == "--renderer") {
+      if (!value(cl.window.renderer)) return false;
     } else if (a == "--full-screen") {
       cl.fullScreen = true;
     } else {
@@ -173,7 +179,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   int status = 0;
+  // The font configuration loads while the window system starts.
+  std::thread fontConfiguration(kovan::LoadFontConfiguration);
   std::unique_ptr<kovan::Platform> platform = CreatePlatform(cl, status);
+  fontConfiguration.join();
   if (!platform) return status;
 
   std::ofstream traceFile;

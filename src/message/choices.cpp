@@ -74,7 +74,7 @@ int Choices::ChoiceSelect() {
   platform_.stage().Invalidate();
   while (state_.ChoiceNo < 0) {
     platform_.SetGameState("choice");
-    platform_.Sleep(kPollMs);
+    platform_.WaitSteps(kPollMs);
     platform_.DoEvents();
   }
   waiting_ = false;

@@ -59,7 +59,7 @@ void Messages::Keys() {
     // a dialog holds the main window it is the dialog that waits.
     const Form* dialog = platform_.FormOpen() ? platform_.stage().TopForm() : nullptr;
     platform_.SetGameState(dialog != nullptr ? "dialog " + dialog->Name() : "keys");
-    platform_.Sleep(kKeysPollMs);
+    platform_.WaitSteps(kKeysPollMs);
     platform_.DoEvents();
   }
 }

@@ -193,6 +193,8 @@ class TtfFont final : public Font {
 
 }  // namespace
 
+void LoadFontConfiguration() { (void)FcInit(); }
+
 int PointsToPixels(double points) {
   if (!std::isfinite(points) || points <= 0) return 0;
   return static_cast<int>(std::lround(std::min(points, 10000.0) * 96.0 / 72.0));

@@ -14,6 +14,11 @@ namespace kovan {
 // Points to pixels at 96 DPI: 12 pt is 16 px.
 int PointsToPixels(double points);
 
+// Reads the system's font configuration, which the first Open would
+// otherwise do: run on a thread of its own while the window system starts,
+// and finished (joined) before any font is opened.
+void LoadFontConfiguration();
+
 class Font {
  public:
   // Opens the font that fontconfig picks for the family at the size.

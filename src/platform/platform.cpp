@@ -37,6 +37,17 @@ void Platform::FireTimers() {
   }
 }
 
+std::optional<std::uint32_t> Platform::NextTimerDue() {
+  std::optional<std::uint32_t> next;
+  const std::uint32_t now = Ticks();
+  for (const Timer& timer : timers_) {
+    if (!timer.enabled || timer.interval == 0) continue;
+    const auto wait = static_cast<std::int32_t>(timer.due - now);
+    if (!next || wait < static_cast<std::int32_t>(*next - now)) next = timer.due;
+  }
+  return next;
+}
+
 void Platform::OpenForm(Form* form) {
   // A form coming up takes the focus from a modeless one.
   if (form != nullptr && stage_.FindForm(form->Name()) != form) DeactivateModeless();

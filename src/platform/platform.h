@@ -121,6 +121,12 @@ class Platform {
   // (the headless clock simply moves on).
   virtual std::uint32_t Ticks() = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
+  // For a loop that sleeps a step, then lets events run, until input or a
+  // timer ends it: sleeps one step, or as many whole steps as pass before
+  // input arrives, a timer comes due or a close is asked for. The loop sees
+  // the moments it would see sleeping step by step; the window backend just
+  // doesn't wake in between. (The headless clock sleeps one step.)
+  virtual void WaitSteps(std::uint32_t stepMs) { Sleep(stepMs); }
 
   // Delivers pending input to the sink, fires due timers, and presents the
   // stage when something was refreshed. Handlers may throw to unwind.
@@ -211,6 +217,8 @@ class Platform {
   void SetAudio(std::unique_ptr<Audio> audio) { audio_ = std::move(audio); }
   // Runs timers whose time has come; backends call it from DoEvents.
   void FireTimers();
+  // When the next enabled timer is due (Ticks), or nothing.
+  std::optional<std::uint32_t> NextTimerDue();
   // Input for the topmost form, in picture coordinates; false when the
   // input is not the form's, so it goes to the window (the sink): no form
   // is open, or a modeless one is and the pointer is elsewhere (a press

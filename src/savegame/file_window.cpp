@@ -146,7 +146,7 @@ int FileWindow::Run(int mode) {
   while (FileMode_ != kFileClosed && FileMode_ != kFileLoaded) {
     platform_.SetGameState("dialog File_Window");
     platform_.DoEvents();
-    platform_.Sleep(kLoopMs);
+    platform_.WaitSteps(kLoopMs);
   }
   platform_.CloseForm(&form_);
   open_ = false;
@@ -280,7 +280,7 @@ bool FileWindow::Ask(const std::string& question) {
   while (Answer == 0) {
     platform_.SetGameState("dialog File_Window");
     platform_.DoEvents();
-    platform_.Sleep(kAskMs);
+    platform_.WaitSteps(kAskMs);
   }
   asking_ = false;
   Picture4->visible = false;

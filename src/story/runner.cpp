@@ -56,7 +56,7 @@ int RunGame(Game& game) {
         for (;;) {
           platform.SetGameState(game.savegame().TitleShown() ? "title" : "idle");
           platform.DoEvents();
-          platform.Sleep(kIdleSleepMs);
+          platform.WaitSteps(kIdleSleepMs);
         }
       } catch (const StoryRestart& r) {
         restart = r;

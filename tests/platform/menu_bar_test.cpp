@@ -459,6 +459,54 @@ TEST_F(SdlWindowTest, FullScreen_CoversTheDisplayAndComesBackCentred) {
             (std::vector<int>{640, 480, (d.width - 640) / 2, (d.height - back.height) / 2}));
   EXPECT_EQ(ClickAt(10, kMenuBarHeight + 10), Strings{"click 10 10"});
 }
+
+// What the window's framebuffer holds below the strip, read back as colours.
+std::vector<Rgb> ShownPicture(Uint32 windowId) {
+  SDL_Surface* s = SDL_GetWindowSurface(SDL_GetWindowFromID(windowId));
+  std::vector<Rgb> out;
+  if (s == nullptr || s->format->BytesPerPixel != 4) return out;
+  for (int y = kMenuBarHeight; y < kMenuBarHeight + Stage::kHeight && y < s->h; ++y) {
+    const auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) +
+                                                      static_cast<std::ptrdiff_t>(y) * s->pitch);
+    for (int x = 0; x < Stage::kWidth && x < s->w; ++x) {
+      Uint8 r = 0, g = 0, b = 0;
+      SDL_GetRGB(row[x], s->format, &r, &g, &b);
+      out.push_back(MakeRgb(r, g, b));
+    }
+  }
+  return out;
+}
+
+// Small changes go out as their own rectangles; the window must still hold
+// exactly the picture after each.
+TEST_F(SdlWindowTest, Framebuffer_HoldsThePictureAfterEachSmallChange) {
+  for (int i = 0; i < 5; ++i) {
+    picture_.FillBox(40 * i, 30 * i, 40 * i + 9, 30 * i + 17, MakeRgb(50 * i, 255 - i, 7 * i));
+    platform_->stage().Invalidate();
+    platform_->Present();
+    EXPECT_EQ(ShownPicture(windowId_), picture_.Pixels()) << "after change " << i;
+  }
+}
+
+// A wait for input sleeps through empty steps: it ends on a timer or on
+// input, not before.
+TEST_F(SdlWindowTest, WaitSteps_EndsOnTheNextTimerOrOnInput) {
+  bool fired = false;
+  const int timer = platform_->AddTimer(45, [&] { fired = true; });
+  std::uint32_t start = platform_->Ticks();
+  while (!fired) {
+    platform_->WaitSteps(10);
+    platform_->DoEvents();
+  }
+  EXPECT_GE(platform_->Ticks() - start, 45u);
+  platform_->EnableTimer(timer, false);
+  start = platform_->Ticks();
+  Push(SDL_MOUSEBUTTONDOWN, 100, kMenuBarHeight + 50);
+  platform_->WaitSteps(10);
+  EXPECT_LT(platform_->Ticks() - start, 200u);
+  platform_->DoEvents();
+  EXPECT_EQ(sink_.events, Strings{"click 100 50"});
+}
 #endif
 
 }  // namespace

@@ -20,6 +20,7 @@ using SdlWindowPtr = std::unique_ptr<SDL_Window, SdlDeleter>;
 using SdlRendererPtr = std::unique_ptr<SDL_Renderer, SdlDeleter>;
 using SdlTexturePtr = std::unique_ptr<SDL_Texture, SdlDeleter>;
 using SdlCursorPtr = std::unique_ptr<SDL_Cursor, SdlDeleter>;
+using SdlSurfacePtr = std::unique_ptr<SDL_Surface, SdlDeleter>;
 
 // "what: <SDL's last error>".
 inline std::string SdlError(const std::string& what) { return what + ": " + SDL_GetError(); }

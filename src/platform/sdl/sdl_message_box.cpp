@@ -46,8 +46,6 @@ const char* AnswerName(MsgBoxAnswer a) {
 // window of its own while the main window is hidden (an error at start-up).
 struct SdlPlatform::BoxView {
   SdlWindowPtr ownWindow;
-  SdlRendererPtr ownRenderer;
-  SdlTexturePtr texture;
   Uint32 windowId = 0;
   SDL_Rect at{};  // the panel, in picture pixels (its own window's, when it has one)
   Surface pixels;
@@ -64,46 +62,30 @@ Font* SdlPlatform::UiFont() {
 }
 
 Status SdlPlatform::OpenBoxView(BoxView& view, const MessagePanel& panel) {
-  SDL_Renderer* renderer = renderer_.get();
   view.at = SDL_Rect{0, 0, panel.Width(), panel.Height()};
   if (shown_) {
     view.windowId = SDL_GetWindowID(window_.get());
     view.at.x = std::max(0, (Stage::kWidth - panel.Width()) / 2);
     view.at.y = std::max(0, (Stage::kHeight - panel.Height()) / 2);
-  } else {
-    view.ownWindow.reset(SDL_CreateWindow(caption_.c_str(), SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, panel.Width(), panel.Height(),
-                                          0));
-    if (!view.ownWindow) return Status::Error(SdlError("cannot create the message box"));
-    view.ownRenderer.reset(SDL_CreateRenderer(view.ownWindow.get(), -1, 0));
-    if (!view.ownRenderer) return Status::Error(SdlError("cannot draw the message box"));
-    renderer = view.ownRenderer.get();
-    view.windowId = SDL_GetWindowID(view.ownWindow.get());
-    SDL_RaiseWindow(view.ownWindow.get());
+    return Status();
   }
-  view.texture.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, panel.Width(), panel.Height()));
-  if (!view.texture) return Status::Error(SdlError("cannot create the message box texture"));
+  view.ownWindow.reset(SDL_CreateWindow(caption_.c_str(), SDL_WINDOWPOS_CENTERED,
+                                        SDL_WINDOWPOS_CENTERED, panel.Width(), panel.Height(), 0));
+  if (!view.ownWindow) return Status::Error(SdlError("cannot create the message box"));
+  view.windowId = SDL_GetWindowID(view.ownWindow.get());
+  SDL_RaiseWindow(view.ownWindow.get());
   return Status();
 }
 
 void SdlPlatform::DrawBox(BoxView& view, const MessagePanel& panel) {
   const bool behindChanged = !view.ownWindow && FrameStale();
   if (!view.dirty && !behindChanged) return;
-  if (view.dirty) {
-    panel.Draw(view.pixels);
-    SDL_UpdateTexture(view.texture.get(), nullptr, view.pixels.Pixels().data(),
-                      view.pixels.Width() * static_cast<int>(sizeof(Rgb)));
-  }
+  if (view.dirty) panel.Draw(view.pixels);
   if (view.ownWindow) {
-    SDL_Renderer* r = view.ownRenderer.get();
-    SDL_RenderClear(r);
-    SDL_RenderCopy(r, view.texture.get(), nullptr, nullptr);
-    SDL_RenderPresent(r);
+    ShowInWindow(view.ownWindow.get(), view.pixels);
     needRedraw_ = false;
   } else {
-    UpdatePicture();
-    RenderFrame(view.texture.get(), &view.at);
+    ShowFrame(&view.pixels, &view.at);
   }
   view.dirty = false;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/desktop_link.h"
+#include "platform/picture_scaler.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window_platform.h"
 #include "platform/signals.h"
@@ -15,13 +16,9 @@ namespace kovan {
 
 namespace {
 
-constexpr Uint8 kStripGrey[3] = {0xD4, 0xD0, 0xC8};
-
-SDL_Rect ToSdl(const PixelRect& r) { return SDL_Rect{r.x, r.y, r.w, r.h}; }
-
-void SetFilter(SDL_Texture* t, bool smooth) {
-  SDL_SetTextureScaleMode(t, smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-}
+// The longest an idle wait sleeps in one go: a close asked for by a
+// signal is seen within it.
+constexpr std::uint32_t kLongestNapMs = 250;
 
 // The code points of a UTF-8 text; a malformed byte is skipped.
 std::vector<char32_t> CodePoints(const char* utf8) {
@@ -105,6 +102,10 @@ Status SdlPlatform::Init() {
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // Compositions longer than one event's 32 bytes arrive whole.
   SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+  // The window's framebuffer is the X server's shared memory, not a GPU
+  // texture: the GL stack stays unloaded (the environment may still say
+  // otherwise).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (!subsystems_.Start(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER)) {
     return Status::Error(SdlError("cannot start SDL video"));
   }
@@ -112,17 +113,16 @@ Status SdlPlatform::Init() {
   scale_ = FittingScale(options_.scale);
   // High-DPI desktops give the drawable more pixels than the window has
   // points: the picture is rendered at the drawable's size.
-  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                 clientWidth_ * scale_, clientHeight_ * scale_ + StripHeight(),
-                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE |
-                                     SDL_WINDOW_ALLOW_HIGHDPI));
+  window_.reset(
+      SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth_ * scale_,
+                       clientHeight_ * scale_ + StripHeight(),
+                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI));
   if (!window_) return Status::Error(SdlError("cannot create the window"));
   SDL_SetWindowMinimumSize(window_.get(), Stage::kWidth / 2, Stage::kHeight / 2 + kStripHeight);
-  renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
-  if (!renderer_) return Status::Error(SdlError("cannot create the renderer"));
-  picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888,
-                                   SDL_TEXTUREACCESS_STREAMING, Stage::kWidth, Stage::kHeight));
-  if (!picture_) return Status::Error(SdlError("cannot create the picture texture"));
+  Result<std::unique_ptr<SdlPresenter>> presenter =
+      CreateSdlPresenter(window_.get(), options_.renderer);
+  if (!presenter) return Status::Error(presenter.error());
+  presenter_ = std::move(presenter.value());
   // Cursors are a nicety: a system without them keeps its default.
   arrowCursor_.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
   waitCursor_.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
@@ -251,12 +251,40 @@ void SdlPlatform::DoEvents() {
   Present();
 }
 
-// The idle path: the game calls DoEvents then sleeps, a hundred times a
-// second. Nothing is composed, uploaded or rendered unless it changed.
+// The idle path: the game calls DoEvents then sleeps. Nothing is composed
+// or shown unless it changed, and then only the rectangle that did.
 void SdlPlatform::Present() {
-  if (shown_ && !boxOpen_ && FrameStale()) {
-    UpdatePicture();
-    RenderFrame(nullptr, nullptr);
+  if (shown_ && !boxOpen_ && FrameStale()) ShowFrame(nullptr, nullptr);
+}
+
+bool SdlPlatform::SomethingDue(std::uint32_t at) {
+  if (pendingClose_ || CloseSignalPending()) return true;
+  const std::optional<std::uint32_t> timer = NextTimerDue();
+  if (timer && static_cast<std::int32_t>(*timer - at) <= 0) return true;
+  SDL_PumpEvents();
+  return SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_TRUE;
+}
+
+// Whole steps from the start, so the caller's loop sees the moments it
+// would see sleeping one step at a time; in between, the thread sleeps in
+// the window system's event wait until input or the next timer.
+void SdlPlatform::WaitSteps(std::uint32_t stepMs) {
+  if (stepMs == 0) return;
+  const std::uint32_t start = Ticks();
+  std::uint32_t boundary = start + stepMs;
+  for (;;) {
+    const std::uint32_t now = Ticks();
+    // Woken late: the step under way ends on the next boundary.
+    if (now > boundary) boundary += (now - boundary + stepMs - 1) / stepMs * stepMs;
+    if (SomethingDue(boundary)) {
+      if (now < boundary) SDL_Delay(boundary - now);
+      return;
+    }
+    std::uint32_t nap = kLongestNapMs;
+    if (const std::optional<std::uint32_t> timer = NextTimerDue()) {
+      nap = std::clamp<std::uint32_t>(*timer - now, 1, kLongestNapMs);
+    }
+    (void)SDL_WaitEventTimeout(nullptr, static_cast<int>(nap));
   }
 }
 
@@ -320,7 +348,8 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
 // coordinates are points), then the scaled picture, whose pixels the game
 // or an open dialog gets; the bars beside the picture take no clicks.
 void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
-  const MouseButton button = b.button == SDL_BUTTON_RIGHT ? MouseButton::kRight : MouseButton::kLeft;
+  const MouseButton button =
+      b.button == SDL_BUTTON_RIGHT ? MouseButton::kRight : MouseButton::kLeft;
   if (b.button != SDL_BUTTON_LEFT && b.button != SDL_BUTTON_RIGHT) return;
   if (b.y < StripHeight()) {
     // A modal dialog disables the menu bar; a modeless one loses its focus.
@@ -417,66 +446,41 @@ void SdlPlatform::HandleEditing(const char* utf8, int cursor, Uint32 timestamp) 
   (void)FormTextEditing(utf8, cursor);
 }
 
-void SdlPlatform::UpdatePicture() {
-  if (!stage().Dirty()) return;
-  stage().Compose(composed_);
-  SDL_UpdateTexture(picture_.get(), nullptr, composed_.Pixels().data(),
-                    Stage::kWidth * static_cast<int>(sizeof(Rgb)));
-  stage().ClearDirty();
-}
-
-// The strip's texture follows the window's width in points (the bar's own
-// coordinates); its pixels are drawn again only when the bar's look
-// changed. Without a texture (a window wider than the renderer allows) the
-// bare strip shows.
-void SdlPlatform::UpdateMenuStrip() {
-  bool fresh = false;
+const Surface* SdlPlatform::StripToShow(const Viewport& view, bool whole) {
+  if (view.Strip().h <= 0) return nullptr;
+  // The strip is drawn a window point per pixel, as wide as the window.
   int width = 0;
   SDL_GetWindowSize(window_.get(), &width, nullptr);
   width = std::max(width, 1);
-  if (menuStripWidth_ != width) {
-    menuStrip_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, width, kStripHeight));
-    menuStripWidth_ = width;
-    fresh = true;
-  }
-  if (menuStrip_ && (fresh || menuBar_.Dirty())) {
-    menuBar_.Draw(menuPixels_, width);
-    SDL_UpdateTexture(menuStrip_.get(), nullptr, menuPixels_.Pixels().data(),
-                      menuPixels_.Width() * static_cast<int>(sizeof(Rgb)));
-  }
+  const bool fresh = menuPixels_.Width() != width;
+  if (!whole && !fresh && !menuBar_.Dirty()) return nullptr;
+  menuBar_.Draw(menuPixels_, width);
   menuBar_.ClearDirty();
+  return &menuPixels_;
 }
 
-// Everything is drawn in drawable pixels: the strip across the top, the
-// picture scaled into the rest (black bars beside it), the overlay scaled
-// with the picture.
-void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
-  SDL_Renderer* r = renderer_.get();
+// The strip across the top, the picture scaled into the rest (black bars
+// beside it), the box scaled with the picture.
+void SdlPlatform::ShowFrame(const Surface* overlay, const SDL_Rect* at) {
   const Viewport view = CurrentViewport();
-  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  SDL_RenderClear(r);
-  if (view.Strip().h > 0) {
-    const SDL_Rect strip = ToSdl(view.Strip());
-    UpdateMenuStrip();
-    if (menuStrip_) SetFilter(menuStrip_.get(), strip.h % kStripHeight != 0);
-    if (menuStrip_) {
-      SDL_RenderCopy(r, menuStrip_.get(), nullptr, &strip);
-    } else {
-      SDL_SetRenderDrawColor(r, kStripGrey[0], kStripGrey[1], kStripGrey[2], 255);
-      SDL_RenderFillRect(r, &strip);
-    }
-  }
-  const bool smooth = view.Smooth(options_.filter);
-  const SDL_Rect picture = ToSdl(view.Picture());
-  SetFilter(picture_.get(), smooth);
-  SDL_RenderCopy(r, picture_.get(), nullptr, &picture);
+  const bool whole = needRedraw_ || !shownView_ || shownView_->Picture() != view.Picture() ||
+                     shownView_->Strip() != view.Strip();
+  stage().Compose(nextPicture_);
+  stage().ClearDirty();
   if (overlay != nullptr && at != nullptr) {
-    const SDL_Rect place = ToSdl(view.PictureToDrawable(PixelRect{at->x, at->y, at->w, at->h}));
-    SetFilter(overlay, smooth);
-    SDL_RenderCopy(r, overlay, nullptr, &place);
+    BitBlt(nextPicture_, at->x, at->y, overlay->Width(), overlay->Height(), *overlay, 0, 0,
+           RasterOp::kSrcCopy);
   }
-  SDL_RenderPresent(r);
+  const PresentFrame frame{.view = view,
+                           .picture = &nextPicture_,
+                           .changed = whole ? PixelRect{0, 0, Stage::kWidth, Stage::kHeight}
+                                            : ChangedRect(shownPicture_, nextPicture_),
+                           .strip = StripToShow(view, whole),
+                           .whole = whole,
+                           .smooth = view.Smooth(options_.filter)};
+  if (frame.whole || frame.changed || frame.strip != nullptr) presenter_->Show(frame);
+  std::swap(shownPicture_, nextPicture_);
+  shownView_ = view;
   needRedraw_ = false;
 }
 

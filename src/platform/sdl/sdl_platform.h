@@ -17,6 +17,10 @@ struct SdlOptions {
   ScaleFilter filter = ScaleFilter::kAuto;
   // Music is played with the SoundFont FindSoundFont finds for this name.
   std::string soundFont;
+  // How the window is drawn: "framebuffer" or one of SDL's render drivers
+  // ("opengl", "opengles2", "software"...); empty picks the framebuffer
+  // unless SDL's render-driver hint names a driver.
+  std::string renderer;
 };
 
 [[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform(const SdlOptions& options = {});

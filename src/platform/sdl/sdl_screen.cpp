@@ -15,7 +15,7 @@ SdlPlatform::~SdlPlatform() {
 Viewport SdlPlatform::CurrentViewport() const {
   int windowW = 0, windowH = 0, drawableW = 0, drawableH = 0;
   SDL_GetWindowSize(window_.get(), &windowW, &windowH);
-  if (SDL_GetRendererOutputSize(renderer_.get(), &drawableW, &drawableH) != 0) {
+  if (!presenter_ || !presenter_->DrawableSize(drawableW, drawableH)) {
     drawableW = windowW;
     drawableH = windowH;
   }

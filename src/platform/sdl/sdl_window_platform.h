@@ -14,6 +14,7 @@
 #include "platform/result.h"
 #include "platform/sdl/sdl_handles.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_presenter.h"
 #include "platform/viewport.h"
 
 namespace kovan {
@@ -31,6 +32,7 @@ class SdlPlatform final : public Platform {
 
   std::uint32_t Ticks() override { return SDL_GetTicks() - start_; }
   void Sleep(std::uint32_t ms) override { SDL_Delay(ms); }
+  void WaitSteps(std::uint32_t stepMs) override;
   void DoEvents() override;
 
   void SetClientSize(int w, int h) override;
@@ -75,11 +77,13 @@ class SdlPlatform final : public Platform {
   bool FrameStale() {
     return stage().Dirty() || needRedraw_ || (StripHeight() > 0 && menuBar_.Dirty());
   }
-  void UpdatePicture();
-  void UpdateMenuStrip();
-  // Draws strip, picture and, when given, the box texture at its place.
-  // The overlay's place is in picture pixels.
-  void RenderFrame(SDL_Texture* overlay, const SDL_Rect* at);
+  // Composes the picture with, when given, the box's pixels at their
+  // place (in picture pixels) and shows what changed since the last frame.
+  void ShowFrame(const Surface* overlay, const SDL_Rect* at);
+  // The menu strip's pixels when they must be shown again, else null.
+  const Surface* StripToShow(const Viewport& view, bool whole);
+  // Whether input or a close waits, or a timer is due by `at` (Ticks).
+  bool SomethingDue(std::uint32_t at);
 
   // sdl_screen.cpp
   // The window's size in points and its drawable's in pixels, as they are.
@@ -105,15 +109,16 @@ class SdlPlatform final : public Platform {
   SdlOptions options_;
   SdlSubsystems subsystems_;  // before the handles, so it is torn down last
   SdlWindowPtr window_;
-  SdlRendererPtr renderer_;
-  SdlTexturePtr picture_;
-  SdlTexturePtr menuStrip_;
-  int menuStripWidth_ = 0;
+  std::unique_ptr<SdlPresenter> presenter_;
   SdlCursorPtr arrowCursor_;
   SdlCursorPtr waitCursor_;
   std::unique_ptr<Font> uiFont_;
   bool uiFontTried_ = false;
-  Surface composed_;
+  // The frame on screen and the one being composed: what differs between
+  // the two is all that goes to the window system.
+  Surface shownPicture_;
+  Surface nextPicture_;
+  std::optional<Viewport> shownView_;
   MenuBar menuBar_;
   Surface menuPixels_;
   std::uint32_t start_ = 0;

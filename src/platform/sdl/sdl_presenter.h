@@ -1,0 +1,52 @@
+// How the window's pixels reach the screen. The framebuffer presenter
+// scales on the CPU into the window's own framebuffer and hands the window
+// system only the rectangles that changed: no GPU driver is loaded, which
+// keeps start-up short and memory small. The renderer presenter draws
+// through one of SDL's render drivers (OpenGL and the like), the whole
+// frame at every present.
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/result.h"
+#include "platform/surface.h"
+#include "platform/viewport.h"
+
+namespace kovan {
+
+// One frame to show. The picture is the whole 640 x 480 frame; the strip,
+// when given, is the menu strip's pixels, a row of window points wide.
+struct PresentFrame {
+  Viewport view;
+  const Surface* picture = nullptr;
+  // The part of the picture that changed since the last frame; nothing
+  // when only the strip did.
+  std::optional<PixelRect> changed;
+  const Surface* strip = nullptr;  // null: the strip is as it was
+  bool whole = false;              // everything is drawn again (the window was resized or exposed)
+  bool smooth = false;
+};
+
+class SdlPresenter {
+ public:
+  virtual ~SdlPresenter() = default;
+  // The drawable's size in pixels; false when the system can't say.
+  virtual bool DrawableSize(int& w, int& h) = 0;
+  virtual void Show(const PresentFrame& frame) = 0;
+};
+
+// The presenter `name` asks for: "framebuffer" (also "" unless SDL's own
+// render-driver hint names a driver) or one of SDL's render drivers. An
+// unknown name is an error that lists the known ones.
+[[nodiscard]] Result<std::unique_ptr<SdlPresenter>> CreateSdlPresenter(SDL_Window* window,
+                                                                       const std::string& name);
+
+// Copies a picture into a window's framebuffer at (0, 0) and shows it (the
+// message box in a window of its own).
+void ShowInWindow(SDL_Window* window, const Surface& pixels);
+
+}  // namespace kovan
