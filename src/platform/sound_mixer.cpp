@@ -1,9 +1,9 @@
 #include "platform/sound_mixer.h"
 
-#include <fluidsynth.h>
-
 #include <algorithm>
 #include <cmath>
+
+#include "platform/fluid_library.h"
 
 namespace kovan {
 namespace {
@@ -36,31 +36,36 @@ float Limit(float x) {
 SoundMixer::SoundMixer() : left_(kBlock), right_(kBlock) {}
 
 SoundMixer::~SoundMixer() {
-  if (synth_ != nullptr) delete_fluid_synth(synth_);
-  if (settings_ != nullptr) delete_fluid_settings(settings_);
+  if (synth_ != nullptr) fluid_->delete_fluid_synth(synth_);
+  if (settings_ != nullptr) fluid_->delete_fluid_settings(settings_);
 }
 
 Status SoundMixer::Start(const std::string& soundFont) {
   if (synth_ != nullptr) return Status();
   if (soundFont.empty()) return Status::Error("no SoundFont is installed");
+  if (!fluid_) {
+    Result<std::unique_ptr<FluidLibrary>> library = FluidLibrary::Open();
+    if (!library) return Status::Error(library.error());
+    fluid_ = std::move(library.value());
+  }
   // The synthesizer's chatter (a substituted instrument, a missing kit)
   // would only clutter the terminal; failures come back as results.
-  fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
-  fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
-  fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
-  settings_ = new_fluid_settings();
+  fluid_->fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+  fluid_->fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+  fluid_->fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+  settings_ = fluid_->new_fluid_settings();
   if (settings_ == nullptr) return Status::Error("the synthesizer can't start");
-  fluid_settings_setnum(settings_, "synth.sample-rate", kRate);
-  fluid_settings_setint(settings_, "synth.lock-memory", 0);
-  fluid_settings_setint(settings_, "synth.threadsafe-api", 0);  // the device locks
-  fluid_settings_setint(settings_, "synth.cpu-cores", 1);
+  fluid_->fluid_settings_setnum(settings_, "synth.sample-rate", kRate);
+  fluid_->fluid_settings_setint(settings_, "synth.lock-memory", 0);
+  fluid_->fluid_settings_setint(settings_, "synth.threadsafe-api", 0);  // the device locks
+  fluid_->fluid_settings_setint(settings_, "synth.cpu-cores", 1);
   // Twice what a busy General MIDI song sounds at once; every voice costs
   // memory whether it plays or not.
-  fluid_settings_setint(settings_, "synth.polyphony", kPolyphony);
-  synth_ = new_fluid_synth(settings_);
+  fluid_->fluid_settings_setint(settings_, "synth.polyphony", kPolyphony);
+  synth_ = fluid_->new_fluid_synth(settings_);
   if (synth_ == nullptr) return Status::Error("the synthesizer can't start");
-  if (fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) {
-    delete_fluid_synth(synth_);
+  if (fluid_->fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) {
+    fluid_->delete_fluid_synth(synth_);
     synth_ = nullptr;
     return Status::Error("the SoundFont " + soundFont + " can't be loaded");
   }
@@ -81,7 +86,7 @@ void SoundMixer::MusicPlay() {
   if (stopRamp_ > 0) CutMusic();
   // A new run starts from the synthesizer's power-on state, so neither the
   // last run nor another song leaves a controller, a kit or a part behind.
-  fluid_synth_system_reset(synth_);
+  fluid_->fluid_synth_system_reset(synth_);
   playing_ = true;
   next_ = 0;
   songFrame_ = 0;
@@ -91,7 +96,7 @@ void SoundMixer::MusicPlay() {
 void SoundMixer::MusicStop() {
   if (synth_ == nullptr) return;
   playing_ = false;
-  if (stopRamp_ == 0 && fluid_synth_get_active_voice_count(synth_) > 0) {
+  if (stopRamp_ == 0 && fluid_->fluid_synth_get_active_voice_count(synth_) > 0) {
     stopRamp_ = kStopRampFrames;
   }
 }
@@ -110,22 +115,22 @@ void SoundMixer::SetVolume(std::uint32_t value) {
 
 void SoundMixer::ApplyMusicGain() {
   if (synth_ == nullptr) return;
-  fluid_synth_set_gain(synth_, static_cast<float>(kMusicGain * volume_ / 65535.0));
+  fluid_->fluid_synth_set_gain(synth_, static_cast<float>(kMusicGain * volume_ / 65535.0));
 }
 
 void SoundMixer::CutMusic() {
   stopRamp_ = 0;
-  fluid_synth_all_sounds_off(synth_, -1);
+  fluid_->fluid_synth_all_sounds_off(synth_, -1);
   ApplyMusicGain();
 }
 
 void SoundMixer::ReleaseHeldNotes() {
   // A pedal still down would keep a released note sounding.
   for (int channel = 0; channel < 16; ++channel) {
-    fluid_synth_cc(synth_, channel, 64, 0);
-    fluid_synth_cc(synth_, channel, 66, 0);
+    fluid_->fluid_synth_cc(synth_, channel, 64, 0);
+    fluid_->fluid_synth_cc(synth_, channel, 66, 0);
   }
-  fluid_synth_all_notes_off(synth_, -1);
+  fluid_->fluid_synth_all_notes_off(synth_, -1);
 }
 
 void SoundMixer::AddWave(const Wave& wave) {
@@ -188,7 +193,8 @@ void SoundMixer::RenderMusic(float* left, float* right, std::size_t frames) {
           n, static_cast<std::size_t>(std::max<std::int64_t>(until - songFrame_, 1)));
     }
     if (stopRamp_ > 0) n = std::min(n, stopRamp_);
-    fluid_synth_write_float(synth_, static_cast<int>(n), left + done, 0, 1, right + done, 0, 1);
+    fluid_->fluid_synth_write_float(synth_, static_cast<int>(n), left + done, 0, 1, right + done, 0,
+                                    1);
     if (stopRamp_ > 0) {
       for (std::size_t i = 0; i < n; ++i) {
         const float g = static_cast<float>(stopRamp_ - i) / kStopRampFrames;
@@ -201,7 +207,7 @@ void SoundMixer::RenderMusic(float* left, float* right, std::size_t frames) {
     if (playing_) songFrame_ += static_cast<std::int64_t>(n);
     done += n;
   }
-  const bool silent = !playing_ && fluid_synth_get_active_voice_count(synth_) == 0;
+  const bool silent = !playing_ && fluid_->fluid_synth_get_active_voice_count(synth_) == 0;
   quietFrames_ = silent ? quietFrames_ + frames : 0;
 }
 
@@ -220,29 +226,29 @@ void SoundMixer::Dispatch(const MidiEvent& e) {
   const int channel = e.status & 0x0F;
   switch (e.status & 0xF0) {
     case 0x80:
-      fluid_synth_noteoff(synth_, channel, e.data1);
+      fluid_->fluid_synth_noteoff(synth_, channel, e.data1);
       break;
     case 0x90:
       if (e.data2 == 0) {
-        fluid_synth_noteoff(synth_, channel, e.data1);
+        fluid_->fluid_synth_noteoff(synth_, channel, e.data1);
       } else {
-        fluid_synth_noteon(synth_, channel, e.data1, e.data2);
+        fluid_->fluid_synth_noteon(synth_, channel, e.data1, e.data2);
       }
       break;
     case 0xA0:
-      fluid_synth_key_pressure(synth_, channel, e.data1, e.data2);
+      fluid_->fluid_synth_key_pressure(synth_, channel, e.data1, e.data2);
       break;
     case 0xB0:
-      fluid_synth_cc(synth_, channel, e.data1, e.data2);
+      fluid_->fluid_synth_cc(synth_, channel, e.data1, e.data2);
       break;
     case 0xC0:
-      fluid_synth_program_change(synth_, channel, e.data1);
+      fluid_->fluid_synth_program_change(synth_, channel, e.data1);
       break;
     case 0xD0:
-      fluid_synth_channel_pressure(synth_, channel, e.data1);
+      fluid_->fluid_synth_channel_pressure(synth_, channel, e.data1);
       break;
     case 0xE0:
-      fluid_synth_pitch_bend(synth_, channel, e.data1 | (e.data2 << 7));
+      fluid_->fluid_synth_pitch_bend(synth_, channel, e.data1 | (e.data2 << 7));
       break;
     default:
       Sysex(song_.sysex.data() + e.sysexAt, e.sysexSize);
@@ -259,22 +265,22 @@ void SoundMixer::Sysex(const std::uint8_t* d, std::size_t size) {
   const bool gsWrite = size >= 9 && d[0] == 0x41 && d[2] == 0x42 && d[3] == 0x12 &&
                        (d[4] + d[5] + d[6] + d[7] + d[8]) % 128 == 0;
   if (gmOn || xgOn || (gsWrite && d[4] == 0x40 && d[5] == 0x00 && d[6] == 0x7F)) {
-    fluid_synth_system_reset(synth_);
+    fluid_->fluid_synth_system_reset(synth_);
     return;
   }
   if (gsWrite && d[4] == 0x40 && (d[5] & 0xF0) == 0x10 && d[6] == 0x15) {
     // Parts 1-9 are blocks 1-9, part 10 is block 0, parts 11-16 are A-F.
     const int block = d[5] & 0x0F;
     const int channel = block == 0 ? 9 : block <= 9 ? block - 1 : block;
-    fluid_synth_set_channel_type(synth_, channel,
-                                 d[7] == 0 ? CHANNEL_TYPE_MELODIC : CHANNEL_TYPE_DRUM);
+    fluid_->fluid_synth_set_channel_type(synth_, channel,
+                                         d[7] == 0 ? CHANNEL_TYPE_MELODIC : CHANNEL_TYPE_DRUM);
     int font = 0, bank = 0, program = 0;
-    fluid_synth_get_program(synth_, channel, &font, &bank, &program);
-    fluid_synth_program_change(synth_, channel, program);
+    fluid_->fluid_synth_get_program(synth_, channel, &font, &bank, &program);
+    fluid_->fluid_synth_program_change(synth_, channel, program);
     return;
   }
-  fluid_synth_sysex(synth_, reinterpret_cast<const char*>(d), static_cast<int>(size), nullptr,
-                    nullptr, nullptr, 0);
+  fluid_->fluid_synth_sysex(synth_, reinterpret_cast<const char*>(d), static_cast<int>(size),
+                            nullptr, nullptr, nullptr, 0);
 }
 
 }  // namespace kovan

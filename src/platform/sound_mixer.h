@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct _fluid_hashtable_t;
 struct _fluid_synth_t;
 
 namespace kovan {
+
+class FluidLibrary;
 
 class SoundMixer {
  public:
@@ -71,6 +74,7 @@ class SoundMixer {
   void CutMusic();
   std::int64_t FrameOf(std::int64_t us) const { return us * kRate / 1'000'000; }
 
+  std::unique_ptr<FluidLibrary> fluid_;  // loaded by Start
   _fluid_hashtable_t* settings_ = nullptr;  // the synthesizer's settings
   _fluid_synth_t* synth_ = nullptr;
   MidiSong song_;
