@@ -59,6 +59,7 @@ bench: build
 	./bench/transitions.sh $(BUILD)
 	./bench/full_screen.sh $(BUILD)
 	./bench/music.sh $(BUILD)
+	./bench/real_window.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

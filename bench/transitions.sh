@@ -8,11 +8,14 @@
 # Then the same codes, and "BI" (which the game uses only in its opening),
 # run through the scene alone in transitions_real (built with the benchmarks).
 #
-#   bench/transitions.sh [BUILD_DIR]
+#   bench/transitions.sh [BUILD_DIR [SCREEN [PROGRAM_OPTION ...]]]
+#   (SCREEN is the virtual screen, 1280x1024 unless given; the options go to
+#   the game, e.g. --full-screen, and leave out the scene-alone part)
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
-src=$(cd "$(dirname "$0")/.." && pwd)
-xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
+screen=${2:-1280x1024}
+shift $(($# > 2 ? 2 : $#))
+xvfb=(xvfb-run -a -s "-screen 0 ${screen}x24")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -32,7 +35,7 @@ codes=(DI VB HB HC BC IC DK MS XX)
 } > "$work/scenario.csv"
 "$build/kovan-tool" encode "$work/scenario.csv" "$work/91.dat" > /dev/null
 
-timeout 300 "${xvfb[@]}" "$build/kovan" --data "$work" --trace "$work/game.trace" \
+timeout 300 "${xvfb[@]}" "$build/kovan" --data "$work" --trace "$work/game.trace" "$@" \
   > /dev/null 2>&1 || true
 
 minimum() {
@@ -59,6 +62,7 @@ else
   echo "the game traced no place changes"
 fi
 
+[ $# -gt 0 ] && exit 0
 echo
 echo "the scene alone, real clock:"
 program="$build/transitions_real"

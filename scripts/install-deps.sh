@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ninja-build
-  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libjpeg62-turbo-dev libx11-dev
+  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libjpeg62-turbo-dev libx11-dev libxdamage-dev
   libfontconfig-dev fonts-ipafont-gothic
   libfluidsynth-dev timgm6mb-soundfont fluidsynth
   googletest libgtest-dev libbenchmark-dev
