@@ -3,7 +3,8 @@
 // Prints the median and the 95th percentile of the frame times.
 //
 //   present_real [--full-screen] [--filter auto|nearest|linear] [--frames N]
-//                [--renderer framebuffer|opengl|...]
+//                [--renderer framebuffer|opengl|...] [--whole]
+// (--whole: every pixel changes in every frame, as in a transition)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -40,13 +41,17 @@ struct Figures {
 };
 
 // Frames in which a marker moves across the picture, as the text of a
-// message or a transition changes it.
-Figures Measure(Platform& p, Surface& marker, int frames) {
+// message changes it, or, with `whole`, in which every pixel changes, as
+// in a transition.
+Figures Measure(Platform& p, Surface& picture, Surface& marker, int frames, bool whole) {
   std::vector<double> ms;
   ms.reserve(static_cast<std::size_t>(frames));
   for (int i = 0; i < frames; ++i) {
     marker.left = (i * 7) % 600;
     marker.top = (i * 3) % 440;
+    if (whole) {
+      for (Rgb& px : picture.Pixels()) px ^= 0x010101;
+    }
     p.stage().Invalidate();
     const auto start = Clock::now();
     p.Present();
@@ -56,7 +61,7 @@ Figures Measure(Platform& p, Surface& marker, int frames) {
   return Figures{ms[ms.size() / 2], ms[ms.size() * 95 / 100]};
 }
 
-int Run(const SdlOptions& options, const char* filterName, bool full, int frames) {
+int Run(const SdlOptions& options, const char* filterName, bool full, int frames, bool whole) {
   auto created = CreateSdlPlatform(options);
   if (!created) {
     std::cerr << created.error() << "\n";
@@ -76,7 +81,7 @@ int Run(const SdlOptions& options, const char* filterName, bool full, int frames
   if (full && !p.SetFullScreen(true).ok()) std::cerr << "full screen refused\n";
   Settle(p);
   const WindowPlacement at = p.Placement();
-  const Figures f = Measure(p, marker, frames);
+  const Figures f = Measure(p, picture, marker, frames, whole);
   std::printf("%-11s %4dx%-4d picture %4dx%-4d %-7s  median %6.2f ms  p95 %6.2f ms\n",
               full ? "full screen" : "window", at.width, at.height, at.pictureWidth,
               at.pictureHeight, filterName, f.median, f.p95);
@@ -90,12 +95,15 @@ int Run(const SdlOptions& options, const char* filterName, bool full, int frames
 int main(int argc, char** argv) {
   int frames = 300;
   bool full = false;
+  bool whole = false;
   SdlOptions options;
   std::string filter = "auto";
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--full-screen") {
       full = true;
+    } else if (a == "--whole") {
+      whole = true;
     } else if (a == "--frames" && i + 1 < argc) {
       frames = std::max(1, std::atoi(argv[++i]));
     } else if (a == "--renderer" && i + 1 < argc) {
@@ -107,9 +115,9 @@ int main(int argc, char** argv) {
                                             : ScaleFilter::kAuto;
     } else {
       std::cerr << "usage: present_real [--full-screen] [--filter auto|nearest|linear] "
-                   "[--frames N] [--renderer NAME]\n";
+                   "[--frames N] [--renderer NAME] [--whole]\n";
       return 2;
     }
   }
-  return Run(options, filter.c_str(), full, frames);
+  return Run(options, filter.c_str(), full, frames, whole);
 }

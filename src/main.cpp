@@ -16,6 +16,7 @@
 #include "platform/font.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/instance_lock.h"
+#include "platform/process_memory.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/signals.h"
 
@@ -186,6 +187,7 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
+  kovan::KeepLargeBlocksApart();
   int status = 0;
   // The font configuration loads while the window system starts.
   std::thread fontConfiguration(kovan::LoadFontConfiguration);

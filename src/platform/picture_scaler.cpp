@@ -189,4 +189,77 @@ std::optional<PixelRect> ChangedRect(const Surface& a, const Surface& b) {
   return PixelRect{left, top, right - left + 1, bottom - top + 1};
 }
 
+namespace {
+
+// Gaps narrower than this between changed bands are sent with them: a
+// rectangle more costs more than a few unchanged pixels.
+constexpr int kBandGap = 8;
+
+// Runs of set flags, joined across short gaps: [first, last] pairs.
+std::vector<std::pair<int, int>> Bands(const std::vector<char>& flags) {
+  std::vector<std::pair<int, int>> bands;
+  for (int i = 0; i < static_cast<int>(flags.size()); ++i) {
+    if (flags[static_cast<std::size_t>(i)] == 0) continue;
+    if (!bands.empty() && i - bands.back().second <= kBandGap) {
+      bands.back().second = i;
+    } else {
+      bands.emplace_back(i, i);
+    }
+  }
+  return bands;
+}
+
+long long AreaOf(const std::vector<PixelRect>& rects) {
+  long long area = 0;
+  for (const PixelRect& r : rects) area += static_cast<long long>(r.w) * r.h;
+  return area;
+}
+
+// The bands of changed columns (byColumns) or rows inside `box`, each cut
+// to the rows (columns) in which it changed.
+std::vector<PixelRect> BandRects(const Surface& a, const Surface& b, const PixelRect& box,
+                                 bool byColumns) {
+  const int across = byColumns ? box.w : box.h;
+  std::vector<char> changed(static_cast<std::size_t>(across), 0);
+  for (int y = box.y; y < box.y + box.h; ++y) {
+    const Rgb* ra = a.Row(y);
+    const Rgb* rb = b.Row(y);
+    for (int x = box.x; x < box.x + box.w; ++x) {
+      if (ra[x] != rb[x]) changed[static_cast<std::size_t>(byColumns ? x - box.x : y - box.y)] = 1;
+    }
+  }
+  std::vector<PixelRect> rects;
+  for (const auto& [first, last] : Bands(changed)) {
+    // The band's own extent along the other axis.
+    int lo = byColumns ? box.y + box.h : box.x + box.w, hi = -1;
+    const int x0 = byColumns ? box.x + first : box.x,
+              x1 = byColumns ? box.x + last : box.x + box.w - 1;
+    const int y0 = byColumns ? box.y : box.y + first,
+              y1 = byColumns ? box.y + box.h - 1 : box.y + last;
+    for (int y = y0; y <= y1; ++y) {
+      const Rgb* ra = a.Row(y);
+      const Rgb* rb = b.Row(y);
+      for (int x = x0; x <= x1; ++x) {
+        if (ra[x] == rb[x]) continue;
+        lo = std::min(lo, byColumns ? y : x);
+        hi = std::max(hi, byColumns ? y : x);
+      }
+    }
+    rects.push_back(byColumns ? PixelRect{x0, lo, x1 - x0 + 1, hi - lo + 1}
+                              : PixelRect{lo, y0, hi - lo + 1, y1 - y0 + 1});
+  }
+  return rects;
+}
+
+}  // namespace
+
+std::vector<PixelRect> ChangedRects(const Surface& a, const Surface& b) {
+  const std::optional<PixelRect> box = ChangedRect(a, b);
+  if (!box) return {};
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return {*box};
+  std::vector<PixelRect> columns = BandRects(a, b, *box, true);
+  std::vector<PixelRect> rows = BandRects(a, b, *box, false);
+  return AreaOf(columns) <= AreaOf(rows) ? columns : rows;
+}
+
 }  // namespace kovan

@@ -57,4 +57,10 @@ PixelRect ScaledArea(const PixelRect& place, int srcW, int srcH, const PixelRect
 // whole of the larger one.
 std::optional<PixelRect> ChangedRect(const Surface& a, const Surface& b);
 
+// Rectangles that together hold every pixel in which a and b differ (none
+// when they are equal): bands of changed columns, or of changed rows,
+// whichever covers less, so that thin stripes across the picture (a blinds
+// transition) are not sent as the whole picture.
+std::vector<PixelRect> ChangedRects(const Surface& a, const Surface& b);
+
 }  // namespace kovan

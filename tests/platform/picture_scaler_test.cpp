@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -120,6 +121,42 @@ TEST(ChangedRect, BoundsEveryDifferenceOrNothing) {
   b.SetPoint(600, 7, ~a.Point(600, 7) & 0xFFFFFF);
   EXPECT_EQ(ChangedRect(a, b), (PixelRect{10, 7, 591, 394}));
   EXPECT_EQ(ChangedRect(a, Surface()), (PixelRect{0, 0, 640, 480}));
+}
+
+// Every changed pixel lies in a rectangle; stripes across the picture go
+// as stripes, a blob as one rectangle.
+TEST(ChangedRects, CoverEveryChangeWithoutSendingTheWholeForStripes) {
+  struct Case {
+    const char* name;
+    std::vector<PixelRect> spots;
+    std::size_t rects;
+  };
+  const Case cases[] = {
+      {"Columns", {{0, 0, 1, 480}, {50, 0, 1, 480}, {600, 0, 1, 480}}, 3},
+      {"Rows", {{0, 10, 640, 2}, {0, 300, 640, 2}}, 2},
+      {"NearSpotsJoin", {{100, 100, 5, 5}, {108, 102, 5, 5}}, 1},
+      {"Corners", {{0, 0, 3, 3}, {637, 477, 3, 3}}, 2},
+  };
+  const Surface before = Noise(4);
+  for (const Case& c : cases) {
+    Surface after = before;
+    for (const PixelRect& r : c.spots) after.FillBox(r.x, r.y, r.x + r.w, r.y + r.h, 0x123456);
+    const std::vector<PixelRect> rects = ChangedRects(before, after);
+    EXPECT_EQ(rects.size(), c.rects) << c.name;
+    long long area = 0;
+    for (const PixelRect& r : rects) area += static_cast<long long>(r.w) * r.h;
+    EXPECT_LT(area, 640 * 480 / 4) << c.name;
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 640; ++x) {
+        if (before.Point(x, y) == after.Point(x, y)) continue;
+        const bool covered = std::any_of(rects.begin(), rects.end(), [&](const PixelRect& r) {
+          return x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h;
+        });
+        ASSERT_TRUE(covered) << c.name << " misses " << x << "," << y;
+      }
+    }
+  }
+  EXPECT_TRUE(ChangedRects(before, before).empty());
 }
 
 }  // namespace

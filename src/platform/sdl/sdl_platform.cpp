@@ -252,7 +252,7 @@ void SdlPlatform::DoEvents() {
 }
 
 // The idle path: the game calls DoEvents then sleeps. Nothing is composed
-// or shown unless it changed, and then only the rectangle that did.
+// or shown unless it changed, and then only the rectangles that did.
 void SdlPlatform::Present() {
   if (shown_ && !boxOpen_ && FrameStale()) ShowFrame(nullptr, nullptr);
 }
@@ -471,14 +471,14 @@ void SdlPlatform::ShowFrame(const Surface* overlay, const SDL_Rect* at) {
     BitBlt(nextPicture_, at->x, at->y, overlay->Width(), overlay->Height(), *overlay, 0, 0,
            RasterOp::kSrcCopy);
   }
-  const PresentFrame frame{.view = view,
-                           .picture = &nextPicture_,
-                           .changed = whole ? PixelRect{0, 0, Stage::kWidth, Stage::kHeight}
-                                            : ChangedRect(shownPicture_, nextPicture_),
-                           .strip = StripToShow(view, whole),
-                           .whole = whole,
-                           .smooth = view.Smooth(options_.filter)};
-  if (frame.whole || frame.changed || frame.strip != nullptr) presenter_->Show(frame);
+  const PresentFrame frame{
+      .view = view,
+      .picture = &nextPicture_,
+      .changed = whole ? std::vector<PixelRect>{} : ChangedRects(shownPicture_, nextPicture_),
+      .strip = StripToShow(view, whole),
+      .whole = whole,
+      .smooth = view.Smooth(options_.filter)};
+  if (frame.whole || !frame.changed.empty() || frame.strip != nullptr) presenter_->Show(frame);
   std::swap(shownPicture_, nextPicture_);
   shownView_ = view;
   needRedraw_ = false;

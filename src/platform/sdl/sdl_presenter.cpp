@@ -93,9 +93,10 @@ class FramebufferPresenter final : public SdlPresenter {
     }
     if (whole) {
       scaler_.Draw(target, picture, pic, picture, frame.smooth);
-    } else if (frame.changed) {
-      const PixelRect area =
-          ScaledArea(picture, pic.Width(), pic.Height(), *frame.changed, frame.smooth);
+      return;
+    }
+    for (const PixelRect& changed : frame.changed) {
+      const PixelRect area = ScaledArea(picture, pic.Width(), pic.Height(), changed, frame.smooth);
       scaler_.Draw(target, picture, pic, area, frame.smooth);
       if (area.w > 0 && area.h > 0) rects_.push_back(ToSdl(area));
     }
@@ -142,8 +143,8 @@ class RendererPresenter final : public SdlPresenter {
   void Show(const PresentFrame& frame) override {
     SDL_Renderer* r = renderer_.get();
     const Surface& pic = *frame.picture;
-    if (frame.whole || frame.changed) {
-      const PixelRect c = frame.whole ? PixelRect{0, 0, pic.Width(), pic.Height()} : *frame.changed;
+    const std::vector<PixelRect> whole{PixelRect{0, 0, pic.Width(), pic.Height()}};
+    for (const PixelRect& c : frame.whole ? whole : frame.changed) {
       const SDL_Rect rect = ToSdl(c);
       SDL_UpdateTexture(picture_.get(), &rect, pic.Row(c.y) + c.x,
                         pic.Width() * static_cast<int>(sizeof(Rgb)));

@@ -9,8 +9,8 @@
 #include <SDL.h>
 
 #include <memory>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/result.h"
 #include "platform/surface.h"
@@ -23,9 +23,9 @@ namespace kovan {
 struct PresentFrame {
   Viewport view;
   const Surface* picture = nullptr;
-  // The part of the picture that changed since the last frame; nothing
-  // when only the strip did.
-  std::optional<PixelRect> changed;
+  // The parts of the picture that changed since the last frame; none when
+  // only the strip did.
+  std::vector<PixelRect> changed;
   const Surface* strip = nullptr;  // null: the strip is as it was
   bool whole = false;              // everything is drawn again (the window was resized or exposed)
   bool smooth = false;
