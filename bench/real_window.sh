@@ -41,11 +41,15 @@ fresh_data() {
 }
 
 # window_watch under a virtual screen of the given size; extra arguments
-# before "--" go to the watcher, after it to the program.
+# before "--" go to the watcher, after it to the program. A desktop has a
+# session bus, which SDL asks for its input method: without one, each
+# start would try to launch a bus first.
+session=()
+command -v dbus-run-session >/dev/null && session=(dbus-run-session --)
 watch() {
   local screen=$1
   shift
-  xvfb-run -a -s "-screen 0 ${screen}x24" "$build/window_watch" "$@"
+  "${session[@]}" xvfb-run -a -s "-screen 0 ${screen}x24" "$build/window_watch" "$@"
 }
 
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }

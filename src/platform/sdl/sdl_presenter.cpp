@@ -83,9 +83,12 @@ class FramebufferPresenter final : public SdlPresenter {
       }
       rects_.push_back(SDL_Rect{0, 0, target.width, target.height});
     }
+    // A framebuffer made anew (the window was resized) needs the strip as
+    // it was last given.
+    if (frame.strip != nullptr) lastStrip_ = frame.strip;
     if (strip.h > 0 && (whole || frame.strip != nullptr)) {
-      if (frame.strip != nullptr) {
-        scaler_.Draw(target, strip, *frame.strip, strip, frame.strip->Height() != strip.h);
+      if (lastStrip_ != nullptr) {
+        scaler_.Draw(target, strip, *lastStrip_, strip, lastStrip_->Height() != strip.h);
       } else {
         FillGrey(target, strip);
       }
@@ -112,6 +115,7 @@ class FramebufferPresenter final : public SdlPresenter {
 
   SDL_Window* window_;
   SDL_Surface* lastScreen_ = nullptr;
+  const Surface* lastStrip_ = nullptr;  // the platform's, alive as long as it
   SdlSurfacePtr staging_;
   PictureScaler scaler_;
   std::vector<SDL_Rect> rects_;

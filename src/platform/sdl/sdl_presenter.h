@@ -26,7 +26,9 @@ struct PresentFrame {
   // The parts of the picture that changed since the last frame; none when
   // only the strip did.
   std::vector<PixelRect> changed;
-  const Surface* strip = nullptr;  // null: the strip is as it was
+  // Null: the strip is as it was. The presenter may draw the last strip
+  // given again, which must stay alive (and unchanged) until the next.
+  const Surface* strip = nullptr;
   bool whole = false;              // everything is drawn again (the window was resized or exposed)
   bool smooth = false;
 };
