@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Full screen on virtual X servers of today's sizes: the time one frame of
-# the scaled picture takes (present_real, built with the benchmarks), and
+# the scaled picture takes (present_real, built with the benchmarks; a
+# moving marker, and with --whole every pixel changing), and
 # the game's CPU while it waits for a click, windowed against full screen.
 # Speed is reported, never judged.
 #
@@ -13,7 +14,7 @@ command -v xvfb-run >/dev/null || { echo "full_screen: xvfb-run is not installed
 for screen in 1920x1080 3840x2160; do
   echo "screen $screen, frame times:"
   for mode in "" "--full-screen --filter auto" "--full-screen --filter nearest" \
-    "--full-screen --filter linear"; do
+    "--full-screen --filter linear" "--full-screen --whole"; do
     # shellcheck disable=SC2086 # the mode is a list of options
     timeout 300 xvfb-run -a -s "-screen 0 ${screen}x24" "$build/present_real" $mode
   done
