@@ -6,7 +6,7 @@ CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 # Tests that need a display get a virtual one.
 XVFB       := $(shell command -v xvfb-run >/dev/null 2>&1 && echo 'xvfb-run -a -s "-screen 0 1280x1024x24"')
 
-.PHONY: all deps build run test test-fast test-asan bench clean
+.PHONY: all deps build run test test-fast test-asan mutants bench clean
 
 all: build
 
@@ -38,6 +38,11 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp $(XVFB) ctest --output-on-failure -j $(JOBS)
 
+# Deliberate faults, each built in a copy of the sources under
+# build-mutants/: every one must make a test fail (see tests/mutants/).
+mutants: deps
+	$(XVFB) ./tests/mutants/run --jobs $(JOBS)
+
 bench: build
 	$(BUILD)/kovan_bench
 	./bench/startup.sh $(BUILD)
@@ -45,4 +50,4 @@ bench: build
 	./bench/transitions.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-mutants
