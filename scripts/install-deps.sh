@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libjpeg62-turbo-dev
   libfontconfig-dev fonts-ipafont-gothic
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth python3
+  xvfb xauth python3 locales
 )
 
 missing=()

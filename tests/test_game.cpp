@@ -152,9 +152,7 @@ std::vector<std::int64_t> TestGame::Numbers(std::string_view ev, std::string_vie
 }
 
 std::vector<std::string> TestGame::Strings(std::string_view ev, std::string_view key) const {
-  std::vector<std::string> out;
-  for (const std::string& e : Events(ev)) out.push_back(FieldOf(e, key));
-  return out;
+  return FieldsOf(Trace(), ev, key);
 }
 
 }  // namespace kovan::testing

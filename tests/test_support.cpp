@@ -86,4 +86,11 @@ std::int64_t NumberOf(std::string_view event, std::string_view key) {
   return value.empty() ? -1 : std::stoll(value);
 }
 
+std::vector<std::string> FieldsOf(std::string_view trace, std::string_view ev,
+                                  std::string_view key) {
+  std::vector<std::string> out;
+  for (const std::string& e : TraceEvents(trace, ev)) out.push_back(FieldOf(e, key));
+  return out;
+}
+
 }  // namespace kovan::testing

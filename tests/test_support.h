@@ -44,5 +44,8 @@ std::vector<std::string> TraceEvents(std::string_view trace, std::string_view ev
 std::string FieldOf(std::string_view event, std::string_view key);
 // A numeric field; -1 when it isn't there.
 std::int64_t NumberOf(std::string_view event, std::string_view key);
+// One field of every event of a kind, in order.
+std::vector<std::string> FieldsOf(std::string_view trace, std::string_view ev,
+                                  std::string_view key);
 
 }  // namespace kovan::testing
