@@ -55,13 +55,15 @@ if [[ ! -s "$work/pid" ]]; then
 fi
 pid=$(cat "$work/pid")
 
-# Idle means waiting for the player: past the opening, at the first message.
+# Idle means waiting for the player: past the opening, at the title screen
+# (or, in a story without one, at the first message).
+idle='"ev":"(wait|title)"'
 for _ in $(seq $((startup_limit_s * 10))); do
-  grep -q '"ev":"wait"' "$work/trace.jsonl" 2>/dev/null && break
+  grep -qE "$idle" "$work/trace.jsonl" 2>/dev/null && break
   sleep 0.1
 done
 sleep 1
-if ! grep -q '"ev":"wait"' "$work/trace.jsonl" 2>/dev/null; then
+if ! grep -qE "$idle" "$work/trace.jsonl" 2>/dev/null; then
   echo "idle_cpu: the game never came to wait for the player" >&2
   exit 1
 fi

@@ -20,13 +20,13 @@ namespace {
 
 struct CommandLine {
   bool headless = false;
-  std::string data, input, trace, shots;
+  std::string data, input, trace, shots, saveDir;
   long long maxMs = -1;
 };
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
-    "[--max-ms N]\n";
+    "[--max-ms N] [--save-dir DIR]\n";
 
 bool Parse(int argc, char** argv, CommandLine& cl) {
   for (int i = 1; i < argc; ++i) {
@@ -44,6 +44,8 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.input)) return false;
     } else if (a == "--trace") {
       if (!value(cl.trace)) return false;
+    } else if (a == "--save-dir") {
+      if (!value(cl.saveDir)) return false;
     } else if (a == "--shots") {
       if (!value(cl.shots)) return false;
     } else if (a == "--max-ms") {
@@ -113,6 +115,7 @@ int main(int argc, char** argv) {
 
   kovan::GameOptions options;
   options.dataPath = cl.data;
+  options.saveDir = cl.saveDir;
   const std::string appPath = kovan::AppPathOf(kovan::ExecutableDir());
   // One running copy per data folder: two would patch the same files.
   std::error_code ec;

@@ -71,21 +71,23 @@ MsgBoxAnswer ProbePlatform::MessageBox(const std::string& text, MsgBoxButtons bu
   return ok ? MsgBoxAnswer::kOk : MsgBoxAnswer::kNo;
 }
 
-TestGame::TestGame(const GameSetup& setup) {
-  WriteGameFolder(dir_.path(), setup);
+TestGame::TestGame(const GameSetup& setup) : dir_(setup.folder.empty() ? fresh_.path() : setup.folder) {
+  if (setup.folder.empty()) WriteGameFolder(dir_, setup);
   if (setup.probe) {
     platform_ = std::make_unique<ProbePlatform>();
   } else {
     HeadlessOptions options;
     options.inputScript = setup.input;
-    options.shotsDir = dir_.path();
+    options.shotsDir = dir_;
+    options.maxMs = setup.maxMs;
     auto created = CreateHeadlessPlatform(options);
     if (!created) throw std::runtime_error(created.error());
     platform_ = std::move(created.value());
   }
-  platform_->trace().SetStream(&trace_);
+  trace_.onTrace = setup.onTrace;
+  platform_->trace().SetStream(&traceStream_);
+  game_ = std::make_unique<Game>(*platform_, GameOptions{dir_, ""});
   if (!setup.start) return;
-  game_ = std::make_unique<Game>(*platform_, GameOptions{dir_.path(), dir_.path()});
   game_->StartUp();
   game_->state.MsgMode = setup.msgMode;
   if (setup.probe) probe().ResetCounters();
@@ -96,15 +98,19 @@ TestGame::~TestGame() {
   platform_->trace().SetStream(nullptr);
 }
 
+int TestGame::TraceBuffer::sync() {
+  if (onTrace) {
+    const std::string& text = str();
+    const std::size_t start = text.rfind('\n', text.size() >= 2 ? text.size() - 2 : 0);
+    onTrace(std::string_view(text).substr(start == std::string::npos ? 0 : start + 1));
+  }
+  return 0;
+}
+
 ProbePlatform& TestGame::probe() {
   auto* probe = dynamic_cast<ProbePlatform*>(platform_.get());
   if (probe == nullptr) throw std::logic_error("the game has no probe platform");
   return *probe;
-}
-
-Game& TestGame::game() {
-  if (!game_) throw std::logic_error("the game was not started");
-  return *game_;
 }
 
 std::string TestGame::Run(std::int32_t pos) {
@@ -117,12 +123,7 @@ std::string TestGame::Run(std::int32_t pos) {
   return "";
 }
 
-int TestGame::RunProgram() { return RunProgram(GameOptions{dir_.path(), dir_.path()}); }
-
-int TestGame::RunProgram(const GameOptions& options) {
-  if (game_) throw std::logic_error("a game is already started on this platform");
-  return RunGame(*platform_, options);
-}
+int TestGame::RunProgram() { return RunGame(*game_); }
 
 void TestGame::Say(const std::string& text, std::int16_t speaker, const std::string& tag) {
   state().SpeakerNo = speaker;

@@ -34,10 +34,16 @@ struct GameSetup {
   std::vector<std::string> config{};      // the lines of "90.dat"; empty = the demo's
   // Changes the folder (given with its '/') before the game starts.
   std::function<void(const std::string&)> prepare{};
+  // A folder to play instead of a fresh one: games that follow one another
+  // share it. The replacements above are then left out.
+  std::string folder{};
   std::string input{};                    // the headless input script
-  bool probe = false;                   // a ProbePlatform: no input, see below
-  bool start = true;                    // build a Game and run its start-up
-  std::int16_t msgMode = 3;             // after start-up; 0 never waits for the player
+  std::int64_t maxMs = -1;                // the headless game-time bound
+  bool probe = false;                     // a ProbePlatform: no input, see below
+  bool start = true;                      // run the start-up (else RunProgram plays it all)
+  std::int16_t msgMode = 3;               // after start-up; 0 never waits for the player
+  // Sees each trace line as it is written, from inside the game.
+  std::function<void(std::string_view)> onTrace{};
 };
 
 // Writes the demo data with the setup's replacements (and its prepare)
@@ -81,22 +87,21 @@ class TestGame {
   TestGame(const TestGame&) = delete;
   TestGame& operator=(const TestGame&) = delete;
 
-  const std::string& dir() const { return dir_.path(); }
+  const std::string& dir() const { return dir_; }
   Platform& platform() { return *platform_; }
   ProbePlatform& probe();  // only with setup.probe
-  Game& game();            // only with setup.start
-  EngineState& state() { return game().state; }
-  MainForm& form() { return game().form(); }
-  Messages& messages() { return game().messages(); }
-  Scene& scene() { return game().scene(); }
+  Game& game() { return *game_; }
+  EngineState& state() { return game_->state; }
+  MainForm& form() { return game_->form(); }
+  Messages& messages() { return game_->messages(); }
+  Scene& scene() { return game_->scene(); }
 
   // Runs the interpreter from line pos; the reason of the game exit that
   // ended it, or "" when the interpreter returned.
   std::string Run(std::int32_t pos = 0);
-  // The whole program on the folder, as main runs it (without setup.start);
-  // gives its exit status. The options default to the folder as both.
+  // The whole program on the game (without setup.start), as main runs it:
+  // start-up, opening, story, shutdown. Gives its exit status.
   int RunProgram();
-  int RunProgram(const GameOptions& options);
   // A message as the story shows it: narration (speaker 0) in pale blue,
   // a speaker's line in white under its tag.
   void Say(const std::string& text, std::int16_t speaker = 0, const std::string& tag = "");
@@ -114,8 +119,19 @@ class TestGame {
   std::vector<std::string> Strings(std::string_view ev, std::string_view key) const;
 
  private:
-  TempDir dir_;
-  std::ostringstream trace_;
+  // Keeps the trace and shows each line to the setup's onTrace.
+  class TraceBuffer : public std::stringbuf {
+   public:
+    std::function<void(std::string_view)> onTrace;
+
+   protected:
+    int sync() override;
+  };
+
+  TempDir fresh_;
+  std::string dir_;
+  TraceBuffer trace_;
+  std::ostream traceStream_{&trace_};
   std::unique_ptr<Platform> platform_;
   std::unique_ptr<Game> game_;
 };

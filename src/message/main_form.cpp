@@ -34,9 +34,14 @@ MainForm::MainForm(Platform& p) : platform(p) {
   label(Dtime_label, "Dtime_label", Waku[3]);
   for (int i = 0; i < 3; ++i) label(SelTxt[i], "SelTxt(" + std::to_string(i) + ")", Waku[0]);
 
-  Menu = {MenuItem{menu::kProgEnd, "終了"},       MenuItem{menu::kProgLoad, "ロード"},
-          MenuItem{menu::kProgSave, "セーブ"},    MenuItem{menu::kOptMenu, "設定"},
-          MenuItem{menu::kSpeedup, menu::kSkipCaption}, MenuItem{menu::kVvrr, "バージョン"}};
+  // Only quitting is offered until the title or the story switches the
+  // rest on.
+  Menu = {MenuItem{menu::kProgEnd, "終了"},
+          MenuItem{menu::kProgLoad, "ロード", false},
+          MenuItem{menu::kProgSave, "セーブ", false},
+          MenuItem{menu::kOptMenu, "設定", false},
+          MenuItem{menu::kSpeedup, menu::kSkipCaption, false},
+          MenuItem{menu::kVvrr, "バージョン", false}};
   UpdateMenu();
 }
 
@@ -51,6 +56,16 @@ MainForm::~MainForm() {
 }
 
 void MainForm::UpdateMenu() {
+  // Every item whose enabled state changes is traced.
+  const std::vector<MenuItem>& before = platform.Menu();
+  for (const MenuItem& item : Menu) {
+    for (const MenuItem& old : before) {
+      if (old.name == item.name && old.enabled != item.enabled) {
+        platform.trace().Event(platform.Ticks(), "menu",
+                               {{"item", item.name}, {"enabled", item.enabled}});
+      }
+    }
+  }
   platform.SetMenu(std::vector<MenuItem>(Menu.begin(), Menu.end()));
 }
 

@@ -48,7 +48,8 @@ struct MainForm {
   MainForm(const MainForm&) = delete;
   MainForm& operator=(const MainForm&) = delete;
 
-  // Pushes the menu items' captions and states to the platform.
+  // Pushes the menu items' captions and states to the platform; each item
+  // whose enabled state changed is traced ("menu": item, enabled).
   void UpdateMenu();
   MenuItem* FindMenu(const std::string& name);
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/form.h"
+
 namespace kovan {
 
 int Platform::AddTimer(std::uint32_t intervalMs, std::function<void()> onTick) {
@@ -30,6 +32,50 @@ void Platform::FireTimers() {
     // The handler gets its own copy: it may add timers, which moves the list.
     std::function<void()> onTick = timer.onTick;
     if (onTick) onTick();
+  }
+}
+
+bool Platform::FormMouseDown(int x, int y) {
+  Form* form = stage_.TopForm();
+  if (form == nullptr) return false;
+  form->MouseDown(x, y);
+  return true;
+}
+
+bool Platform::FormMouseUp(int x, int y) {
+  Form* form = stage_.TopForm();
+  if (form == nullptr) return false;
+  form->MouseUp(x, y);
+  return true;
+}
+
+bool Platform::FormMouseMove(int x, int y) {
+  Form* form = stage_.TopForm();
+  if (form == nullptr) return false;
+  form->MouseMove(x, y);
+  return true;
+}
+
+bool Platform::FormKeyDown(const Key& key) {
+  Form* form = stage_.TopForm();
+  if (form == nullptr) return false;
+  form->KeyDown(key);
+  return true;
+}
+
+void Platform::DialogAction(const std::string& verb, const std::string& formName,
+                            const std::string& control, const std::string& value) {
+  Form* form = stage_.FindForm(formName);
+  if (form == nullptr || form != stage_.TopForm()) {
+    if (form == nullptr && sink_ != nullptr) {
+      sink_->OnDialogAction(verb, formName, control, value);
+    } else {
+      trace_.Event(Ticks(), "dialog", {{"name", formName}, {"control", control}, {"op", "ignored"}});
+    }
+    return;
+  }
+  if (!form->Act(verb, control, value)) {
+    trace_.Event(Ticks(), "dialog", {{"name", formName}, {"control", control}, {"op", "ignored"}});
   }
 }
 

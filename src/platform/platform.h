@@ -15,13 +15,15 @@
 
 namespace kovan {
 
+class Form;
+
 enum class MsgBoxButtons { kOk, kYesNo };
 enum class MsgBoxAnswer { kOk, kYes, kNo };
 
 enum class MouseButton { kLeft, kRight };
 
 // Keys the game looks at; character keys arrive as kChar with their code.
-enum class KeyCode { kEnter, kSpace, kEscape, kChar };
+enum class KeyCode { kEnter, kSpace, kEscape, kChar, kUp, kDown, kLeft, kRight, kTab };
 struct Key {
   KeyCode code = KeyCode::kChar;
   char32_t ch = 0;
@@ -34,6 +36,8 @@ class InputSink {
   virtual void OnMouseDown(MouseButton, int /*x*/, int /*y*/) {}
   virtual void OnMouseMove(int /*x*/, int /*y*/) {}
   virtual void OnKeyDown(const Key&) {}
+  // The mouse wheel turned: steps > 0 away from the player (up), < 0 down.
+  virtual void OnWheel(int /*steps*/) {}
   virtual void OnMenu(const std::string& /*item*/) {}
   // A scripted dialog action: verb "press" (value empty), "type" (value is
   // the text) or "set" (value is the new value), aimed at a control of a form.
@@ -117,6 +121,14 @@ class Platform {
   virtual void SetMenu(const std::vector<MenuItem>& items) { menu_ = items; }
   const std::vector<MenuItem>& Menu() const { return menu_; }
 
+  // Dialog forms drawn over the picture (see platform/form.h). While one
+  // is open the main window is disabled: the pointer and the keys go to the
+  // topmost form, clicks outside it and on the menu bar are dropped. The
+  // form must stay alive until it is closed (or destroyed).
+  void OpenForm(Form* form) { stage_.AddForm(form); }
+  void CloseForm(const Form* form) { stage_.RemoveForm(form); }
+  bool FormOpen() const { return stage_.TopForm() != nullptr; }
+
   // Modal message box with the game's own texts; events keep flowing.
   virtual MsgBoxAnswer MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) = 0;
 
@@ -133,6 +145,16 @@ class Platform {
  protected:
   // Runs timers whose time has come; backends call it from DoEvents.
   void FireTimers();
+  // Input for the topmost form, in picture coordinates; false (and nothing
+  // done) when no form is open, so the input goes to the sink.
+  bool FormMouseDown(int x, int y);
+  bool FormMouseUp(int x, int y);
+  bool FormMouseMove(int x, int y);
+  bool FormKeyDown(const Key& key);
+  // A scripted `press`, `type` or `set`: to the open form of that name
+  // (traced as ignored when the control can't take it), else to the sink.
+  void DialogAction(const std::string& verb, const std::string& form, const std::string& control,
+                    const std::string& value);
   InputSink* sink() { return sink_; }
 
  private:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/form.h"
+
 namespace kovan {
 
 void Stage::Add(Surface* s) {
@@ -10,6 +12,32 @@ void Stage::Add(Surface* s) {
   }
   surfaces_.push_back(s);
   dirty_ = true;
+}
+
+Stage::~Stage() {
+  for (Form* form : forms_) form->stage_ = nullptr;
+}
+
+void Stage::AddForm(Form* form) {
+  if (form == nullptr || std::find(forms_.begin(), forms_.end(), form) != forms_.end()) return;
+  forms_.push_back(form);
+  form->stage_ = this;
+  dirty_ = true;
+}
+
+void Stage::RemoveForm(const Form* form) {
+  auto it = std::find(forms_.begin(), forms_.end(), form);
+  if (it == forms_.end()) return;
+  (*it)->stage_ = nullptr;
+  forms_.erase(it);
+  dirty_ = true;
+}
+
+Form* Stage::FindForm(const std::string& name) const {
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
+    if ((*it)->Name() == name) return *it;
+  }
+  return nullptr;
 }
 
 void Stage::Remove(const Surface* s) {
@@ -105,6 +133,7 @@ void Stage::Compose(Surface& out) const {
       }
     }
   }
+  for (const Form* form : forms_) form->Draw(out);
 }
 
 Surface* Stage::HitTest(int x, int y) const {

@@ -1,14 +1,22 @@
 // The surfaces the window shows, composed in stacking order.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/surface.h"
 
 namespace kovan {
 
+class Form;
+
 class Stage {
  public:
+  Stage() = default;
+  ~Stage();
+  Stage(const Stage&) = delete;
+  Stage& operator=(const Stage&) = delete;
+
   static constexpr int kWidth = 640;
   static constexpr int kHeight = 480;
 
@@ -22,14 +30,25 @@ class Stage {
   void ClearDirty() { dirty_ = false; }
 
   // Draws every shown surface at its position, lower zOrder first (equal
-  // orders in registration order), over black, into a 640 x 480 picture.
+  // orders in registration order), over black, into a 640 x 480 picture;
+  // then the forms.
   void Compose(Surface& out) const;
+  // Dialog forms, drawn over every surface, the last added on top. A form
+  // must stay alive while added; destroying it removes it.
+  void AddForm(Form* form);
+  void RemoveForm(const Form* form);
+  // The topmost form, or null.
+  Form* TopForm() const { return forms_.empty() ? nullptr : forms_.back(); }
+  // The open form of that name, or null.
+  Form* FindForm(const std::string& name) const;
+
   // The topmost shown surface under a client point, or null.
   // (Contained surfaces count where they lie inside their container.)
   Surface* HitTest(int x, int y) const;
 
  private:
   std::vector<Surface*> surfaces_;
+  std::vector<Form*> forms_;
   bool dirty_ = true;
 };
 

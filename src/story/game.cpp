@@ -34,6 +34,8 @@ Game::Game(Platform& platform, GameOptions options)
       sound_(platform, state, log_),
       messages_(platform, state, form_),
       scene_(platform, state, form_, messages_),
+      choices_(platform, state, form_, messages_, sound_),
+      savegame_(platform, state, form_, messages_, scene_, sound_, log_),
       script_(*this) {
   platform_.SetInputSink(this);
 }
@@ -67,24 +69,60 @@ void Game::SctFind(std::int16_t section) {
 
 void Game::OnClose() { throw GameExit{"close", 0}; }
 
-void Game::OnMouseDown(MouseButton button, int x, int y) { messages_.OnMouseDown(button, x, y); }
+namespace {
 
-void Game::OnKeyDown(const Key& key) { messages_.OnKeyDown(key); }
+// The index of the surface in the array that is hit, or -1.
+template <std::size_t N>
+int IndexOf(const std::array<Surface, N>& surfaces, const Surface* hit) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (hit == &surfaces[i]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+void Game::OnMouseDown(MouseButton button, int x, int y) {
+  const Surface* hit = platform_.stage().HitTest(x, y);
+  if (const int option = IndexOf(form_.SelTxt, hit); option >= 0) {
+    choices_.SelTxt_MouseDown(option, button);
+  } else if (const int k = IndexOf(form_.Smenu, hit); k >= 0) {
+    savegame_.Smenu_MouseDown(k);  // any button
+  } else {
+    messages_.OnMouseDown(button, x, y);
+  }
+}
+
+void Game::OnMouseMove(int x, int y) {
+  const Surface* hit = platform_.stage().HitTest(x, y);
+  if (const int option = IndexOf(form_.SelTxt, hit); option >= 0) {
+    choices_.SelTxt_MouseMove(option);
+  } else if (const int k = IndexOf(form_.Smenu, hit); k >= 0) {
+    savegame_.Smenu_MouseMove(k);
+  }
+}
+
+void Game::OnKeyDown(const Key& key) {
+  if (choices_.OnKeyDown(key) || savegame_.OnTitleKey(key)) return;
+  messages_.OnKeyDown(key);
+}
+
+void Game::OnWheel(int steps) {
+  if (!choices_.OnWheel(steps)) (void)savegame_.OnTitleWheel(steps);
+}
 
 void Game::OnMenu(const std::string& item) {
   const MenuItem* entry = form_.FindMenu(item);
   if (entry == nullptr || !entry->enabled || !entry->visible) return;
   platform_.trace().Event(Now(), "menu", {{"item", item}, {"op", "click"}});
   if (item == menu::kProgEnd) {
-    prog_end_Click();
+    savegame_.prog_end_Click();
+  } else if (item == menu::kProgSave) {
+    savegame_.prog_save_Click();
+  } else if (item == menu::kProgLoad) {
+    savegame_.prog_load_Click();
   } else if (item == menu::kSpeedup) {
     messages_.speedup_Click();
-  }
-}
-
-void Game::prog_end_Click() {
-  if (MsgBox("終了しますか？", MsgBoxButtons::kYesNo) != MsgBoxAnswer::kNo) {
-    throw GameExit{"quit", 0};
   }
 }
 
@@ -100,9 +138,12 @@ void Game::WriteLog() {
 void Game::FormLoad() {
   StartUp();
   scene_.OpeningDisp();
-  // Play begins here. The skip item is usable from the first line, as it
-  // is once a game has been started.
-  if (MenuItem* skip = form_.FindMenu(menu::kSpeedup)) skip->enabled = true;
+  // Play begins here. Skipping, saving and loading are usable from the
+  // first line, as they are once a game has been started from the title
+  // (a story that opens with its title switches them off there).
+  for (const char* name : {menu::kSpeedup, menu::kProgLoad, menu::kProgSave}) {
+    if (MenuItem* item = form_.FindMenu(name)) item->enabled = true;
+  }
   form_.UpdateMenu();
   state.SeqPos = 0;
   script_.ScriptRun();
@@ -126,6 +167,7 @@ void Game::StartUp() {
 
   SetStartValues(state);
   WriteLog();
+  savegame_.SetUpSaveFolder(options_.saveDir);
   if (Status st = messages_.LayoutInit(*dataFiles_); !st) FatalDataError(st.error());
 
   platform_.ShowWindow(true);

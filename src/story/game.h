@@ -11,9 +11,11 @@
 #include "engine/engine_state.h"
 #include "engine/game_log.h"
 #include "story/script.h"
+#include "message/choices.h"
 #include "message/main_form.h"
 #include "message/messages.h"
 #include "platform/platform.h"
+#include "savegame/savegame.h"
 #include "scene/scene.h"
 #include "sound/sound.h"
 
@@ -22,6 +24,7 @@ namespace kovan {
 struct GameOptions {
   std::string appPath;   // the program's folder; empty = where the binary is
   std::string dataPath;  // overrides the data folder when not empty
+  std::string saveDir = {};  // where the saves go; empty = beside the data (ChooseSaveFolder)
 };
 
 // The program's folder with exactly one separator at its end.
@@ -58,12 +61,12 @@ class Game : public InputSink {
   // Game time in ms since the platform started.
   std::int64_t Now() { return platform_.Ticks(); }
 
-  // The quit menu item: asks "終了しますか？"; any answer but No ends the game.
-  void prog_end_Click();
 
   // Input from the window, dispatched to the handlers.
   void OnMouseDown(MouseButton button, int x, int y) override;
+  void OnMouseMove(int x, int y) override;
   void OnKeyDown(const Key& key) override;
+  void OnWheel(int steps) override;
   void OnMenu(const std::string& item) override;
   void OnClose() override;
 
@@ -75,6 +78,8 @@ class Game : public InputSink {
   Script& script() { return script_; }
   Scene& scene() { return scene_; }
   Sound& sound() { return sound_; }
+  Choices& choices() { return choices_; }
+  Savegame& savegame() { return savegame_; }
   GameLog& log() { return log_; }
 
  private:
@@ -88,6 +93,8 @@ class Game : public InputSink {
   Sound sound_;
   Messages messages_;
   Scene scene_;
+  Choices choices_;
+  Savegame savegame_;
   Script script_;
   bool unloaded_ = false;
 };

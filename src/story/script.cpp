@@ -61,8 +61,9 @@ void Script::ScriptRun() {
         ++s.SeqPos;
         break;
       case kStepTitle:
-        // The title screen isn't part of the game yet; the pass ends here
-        // as it does after the title.
+        // The pass ends with the title up; its start button runs the
+        // story again from the runner.
+        game_.savegame().TitleDisp();
         return;
       default:
         break;  // the same line again

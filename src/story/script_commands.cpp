@@ -125,11 +125,7 @@ int Script::SoundLine() {
   return kStepNextLine;
 }
 
-int Script::ChoiceLine() {
-  // Until the options can be shown and picked, the story goes on with the
-  // line after the choice.
-  return kStepNextLine;
-}
+int Script::ChoiceLine() { return game_.choices().ChoiceSelect(); }
 
 int Script::TextModeLine() {
   EngineState& s = game_.state;

@@ -120,8 +120,9 @@ void HeadlessPlatform::RunDueActions() {
         break;
       case ActionKind::kMenu:
         ++next_;
-        if (LiveMenuItem(Menu(), action.text) == nullptr) {
-          // A click on nothing a player could click: dropped, and said so.
+        if (LiveMenuItem(Menu(), action.text) == nullptr || FormOpen()) {
+          // A click on nothing a player could click (a dialog disables the
+          // menu bar): dropped, and said so.
           trace().Event(clock_, "menu", {{"item", action.text}, {"op", "ignored"}});
           break;
         }
@@ -139,6 +140,21 @@ void HeadlessPlatform::RunDueActions() {
 
 void HeadlessPlatform::Deliver(const ScriptAction& a) {
   if (a.kind == ActionKind::kQuit) scriptCloseSent_ = true;
+  // An open dialog takes the pointer and the keys; a click is a press and
+  // a release at the same point.
+  if (a.kind == ActionKind::kClick && FormMouseDown(a.x, a.y)) {
+    FormMouseUp(a.x, a.y);
+    return;
+  }
+  if ((a.kind == ActionKind::kRClick && FormOpen()) ||
+      (a.kind == ActionKind::kMove && FormMouseMove(a.x, a.y)) ||
+      (a.kind == ActionKind::kKey && FormKeyDown(a.key))) {
+    return;
+  }
+  if (a.kind == ActionKind::kDialog) {
+    DialogAction(a.verb, a.form, a.control, a.text);
+    return;
+  }
   InputSink* s = sink();
   if (s == nullptr) return;
   switch (a.kind) {
@@ -156,9 +172,6 @@ void HeadlessPlatform::Deliver(const ScriptAction& a) {
       break;
     case ActionKind::kMenu:
       s->OnMenu(a.text);
-      break;
-    case ActionKind::kDialog:
-      s->OnDialogAction(a.verb, a.form, a.control, a.text);
       break;
     case ActionKind::kQuit:
       s->OnClose();

@@ -74,10 +74,18 @@ std::string ParseKey(std::string_view word, Key& key) {
     key = Key{KeyCode::kSpace, U' '};
   } else if (name == "escape" || name == "esc") {
     key = Key{KeyCode::kEscape, 0x1B};
+  } else if (name == "up" || name == "down" || name == "left" || name == "right" ||
+             name == "tab") {
+    key = Key{name == "up"     ? KeyCode::kUp
+              : name == "down" ? KeyCode::kDown
+              : name == "left" ? KeyCode::kLeft
+              : name == "right" ? KeyCode::kRight
+                               : KeyCode::kTab,
+              0};
   } else if (char32_t cp = 0; SingleCodePoint(word, cp) && cp >= 0x20) {
     key = Key{KeyCode::kChar, cp};
   } else {
-    return "unknown key \"" + std::string(word) + "\" (Enter, Space, Escape or one character)";
+    return "unknown key \"" + std::string(word) + "\" (Enter, Space, Escape, Up, Down, Left, Right, Tab or one character)";
   }
   return {};
 }

@@ -35,6 +35,31 @@ std::vector<char32_t> CodePoints(const char* utf8) {
   return out;
 }
 
+// The keys that arrive by name rather than as text.
+std::optional<Key> NamedKey(SDL_Keycode sym) {
+  switch (sym) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return Key{KeyCode::kEnter, U'\r'};
+    case SDLK_SPACE:
+      return Key{KeyCode::kSpace, U' '};
+    case SDLK_ESCAPE:
+      return Key{KeyCode::kEscape, 0x1B};
+    case SDLK_UP:
+      return Key{KeyCode::kUp, 0};
+    case SDLK_DOWN:
+      return Key{KeyCode::kDown, 0};
+    case SDLK_LEFT:
+      return Key{KeyCode::kLeft, 0};
+    case SDLK_RIGHT:
+      return Key{KeyCode::kRight, 0};
+    case SDLK_TAB:
+      return Key{KeyCode::kTab, U'\t'};
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 Status SdlPlatform::Init() {
@@ -186,6 +211,12 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
     case SDL_TEXTINPUT:
       HandleText(e.text.text);
       break;
+    case SDL_MOUSEWHEEL:
+      if (e.wheel.windowID == mainId && e.wheel.y != 0 && sink() != nullptr && !FormOpen()) {
+        const int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        sink()->OnWheel(steps);
+      }
+      break;
     default:
       break;
   }
@@ -195,11 +226,16 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
 // The renderer has already turned window pixels into logical ones: the
 // strip's rows first, then the picture's.
 void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
+  // An open dialog disables the menu bar and the picture.
   if (b.y < StripHeight()) {
-    if (b.button == SDL_BUTTON_LEFT) menuBar_.Press(b.x, b.y);
+    if (b.button == SDL_BUTTON_LEFT && !FormOpen()) menuBar_.Press(b.x, b.y);
     return;
   }
   const int x = b.x, y = b.y - StripHeight();
+  if (FormOpen()) {
+    if (b.button == SDL_BUTTON_LEFT) FormMouseDown(x, y);
+    return;
+  }
   if (sink() == nullptr || x < 0 || y < 0 || x >= clientWidth_ || y >= clientHeight_) return;
   if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, x, y);
   if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, x, y);
@@ -209,6 +245,7 @@ void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
 // went down on.
 void SdlPlatform::HandleMouseUp(const SDL_MouseButtonEvent& b) {
   if (b.button != SDL_BUTTON_LEFT) return;
+  if (FormMouseUp(b.x, b.y - StripHeight())) return;
   const int barY = b.y < StripHeight() ? b.y : -1;
   const std::optional<std::string> item = menuBar_.Release(b.x, barY);
   if (item && sink() != nullptr) sink()->OnMenu(*item);
@@ -216,32 +253,24 @@ void SdlPlatform::HandleMouseUp(const SDL_MouseButtonEvent& b) {
 
 void SdlPlatform::HandleMouseMotion(const SDL_MouseMotionEvent& m) {
   if (m.y < StripHeight()) {
-    menuBar_.Hover(m.x, m.y);
+    // A dialog disables the bar: no item lights up under the pointer.
+    if (!FormOpen()) menuBar_.Hover(m.x, m.y);
     return;
   }
   menuBar_.Leave();
   const int x = m.x, y = m.y - StripHeight();
+  if (FormMouseMove(x, y)) return;
   if (sink() != nullptr && x >= 0 && x < clientWidth_ && y < clientHeight_) {
     sink()->OnMouseMove(x, y);
   }
 }
 
 void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
-  if (sink() == nullptr) return;
-  switch (k.keysym.sym) {
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      sink()->OnKeyDown(Key{KeyCode::kEnter, U'\r'});
-      return;
-    case SDLK_SPACE:
-      sink()->OnKeyDown(Key{KeyCode::kSpace, U' '});
-      return;
-    case SDLK_ESCAPE:
-      sink()->OnKeyDown(Key{KeyCode::kEscape, 0x1B});
-      return;
-    default:
-      break;
+  if (std::optional<Key> named = NamedKey(k.keysym.sym)) {
+    if (!FormKeyDown(*named) && sink() != nullptr) sink()->OnKeyDown(*named);
+    return;
   }
+  if (sink() == nullptr || FormOpen()) return;
   // Characters come as text while text input runs; without it, the
   // printable ASCII keys stand in.
   const SDL_Keycode sym = k.keysym.sym;
@@ -254,7 +283,7 @@ void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
 }
 
 void SdlPlatform::HandleText(const char* utf8) {
-  if (sink() == nullptr) return;
+  if (sink() == nullptr || FormOpen()) return;
   for (char32_t cp : CodePoints(utf8)) {
     if (cp == U' ') continue;  // Space came as its key already
     sink()->OnKeyDown(Key{KeyCode::kChar, cp});
