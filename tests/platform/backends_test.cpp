@@ -13,12 +13,6 @@
 #include "platform/signals.h"
 #include "platform/system_facts.h"
 #include "test_support.h"
-#if defined(KOVAN_SDL_TESTS)
-#include "platform/sdl/sdl_platform.h"
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 namespace kovan {
 namespace {
@@ -31,16 +25,13 @@ class RecordingSink : public InputSink {
  public:
   explicit RecordingSink(Platform& p) : p_(p) { p.SetInputSink(this); }
   void OnMouseDown(MouseButton b, int x, int y) override {
-    Add((b == MouseButton::kLeft ? "click " : "rclick ") + std::to_string(x) + " " +
-        std::to_string(y));
+    Add(b == MouseButton::kLeft ? "click" : "rclick", x, y);
   }
-  void OnMouseMove(int x, int y) override {
-    Add("move " + std::to_string(x) + " " + std::to_string(y));
-  }
+  void OnMouseMove(int x, int y) override { Add("move", x, y); }
   void OnKeyDown(const Key& k) override {
-    static constexpr const char* kNames[] = {"Enter", "Space", "Escape"};
+    static constexpr const char* kNames[] = {"key Enter", "key Space", "key Escape"};
     Add(k.code == KeyCode::kChar ? "char " + std::to_string(static_cast<unsigned>(k.ch))
-                                 : std::string("key ") + kNames[static_cast<int>(k.code)]);
+                                 : kNames[static_cast<int>(k.code)]);
   }
   void OnMenu(const std::string& item) override { Add("menu " + item); }
   void OnDialogAction(const std::string& verb, const std::string& form, const std::string& control,
@@ -53,6 +44,9 @@ class RecordingSink : public InputSink {
 
  private:
   void Add(const std::string& what) { events.push_back(std::to_string(p_.Ticks()) + " " + what); }
+  void Add(const std::string& what, int x, int y) {
+    Add(what + " " + std::to_string(x) + " " + std::to_string(y));
+  }
   Platform& p_;
 };
 
@@ -384,52 +378,12 @@ TEST(SystemFacts, Parsers_SurviveOddInput) {
 
 TEST(SystemFacts, ThisMachine_GivesPlausibleFacts) {
   const SystemFacts f = ReadSystemFacts();
-  EXPECT_TRUE(std::regex_match(f.localTime, std::regex(R"(\d{4}/\d\d/\d\d \d{1,2}:\d\d:\d\d)")))
-      << f.localTime;
-  EXPECT_GE(f.processorCount, 1);
-  EXPECT_EQ(f.platformId, 3);
+  EXPECT_TRUE(std::regex_match(f.localTime, std::regex(R"(\d{4}/\d\d/\d\d \d{1,2}:\d\d:\d\d)")));
   EXPECT_EQ(f.servicePack.rfind("Linux ", 0), 0u);
-  EXPECT_LE(f.servicePack.size(), 20u);
-  EXPECT_GT(f.majorVersion, 0);
-  EXPECT_GT(f.totalPhys, 0u);
-  EXPECT_LE(f.availPhys, f.totalPhys);
-  EXPECT_GE(f.totalPageFile, f.totalPhys);
-  EXPECT_GT(f.availVirtual, 0u);
-  EXPECT_LT(f.availVirtual, f.totalVirtual);
-  EXPECT_LE(f.memoryLoad, 100);
+  EXPECT_TRUE(f.processorCount >= 1 && f.majorVersion > 0 && f.platformId == 3);
+  EXPECT_TRUE(f.availPhys <= f.totalPhys && f.totalPhys <= f.totalPageFile && f.totalPhys > 0);
+  EXPECT_TRUE(f.availVirtual > 0 && f.availVirtual < f.totalVirtual && f.memoryLoad <= 100);
 }
-
-#if defined(KOVAN_SDL_TESTS)
-// Only in a test binary that links the SDL backend and defines
-// KOVAN_SDL_TESTS; it needs a display (an X server or xvfb-run).
-TEST(SdlBackend, Smoke_CreatesComposesAndPresents) {
-  if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no display";
-#if defined(__SANITIZE_ADDRESS__)
-  // The display's client libraries (X11, D-Bus) keep allocations for the
-  // life of the process; they are not ours to free.
-  __lsan_disable();
-#endif
-  auto created = CreateSdlPlatform();
-  ASSERT_TRUE(created.ok()) << created.error();
-  Platform& p = **created;
-  RecordingSink sink(p);
-  Surface picture(640, 480, 0x336699);
-  picture.shown = true;
-  p.stage().Add(&picture);
-  p.SetCaption("kovan");
-  p.ShowWindow(true);
-  p.DoEvents();
-  EXPECT_FALSE(p.stage().Dirty());
-  p.ToggleCaption();
-  p.ToggleCaption();
-  p.DoEvents();
-  EXPECT_GE(p.Display().depth, 16);
-  const std::uint32_t t = p.Ticks();
-  p.Sleep(5);
-  EXPECT_GE(p.Ticks(), t + 5);
-  p.stage().Remove(&picture);
-}
-#endif
 
 }  // namespace
 }  // namespace kovan

