@@ -48,6 +48,7 @@ bench: build
 	./bench/startup.sh $(BUILD)
 	./bench/idle_cpu.sh $(BUILD)
 	./bench/transitions.sh $(BUILD)
+	./bench/music.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-mutants

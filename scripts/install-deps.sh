@@ -8,6 +8,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libjpeg62-turbo-dev
   libfontconfig-dev fonts-ipafont-gothic
+  libfluidsynth-dev timgm6mb-soundfont fluidsynth
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth python3 locales
 )

@@ -20,13 +20,14 @@ namespace {
 
 struct CommandLine {
   bool headless = false;
-  std::string data, input, trace, shots, saveDir;
+  std::string data, input, trace, shots, saveDir, audio, soundFont;
   long long maxMs = -1;
 };
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
-    "[--max-ms N] [--save-dir DIR]\n";
+    "[--max-ms N] [--save-dir DIR] [--audio FILE.wav] [--soundfont FILE]\n"
+    "  --audio records what the player would hear (headless only)\n";
 
 bool Parse(int argc, char** argv, CommandLine& cl) {
   for (int i = 1; i < argc; ++i) {
@@ -48,6 +49,10 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       if (!value(cl.saveDir)) return false;
     } else if (a == "--shots") {
       if (!value(cl.shots)) return false;
+    } else if (a == "--audio") {
+      if (!value(cl.audio)) return false;
+    } else if (a == "--soundfont") {
+      if (!value(cl.soundFont)) return false;
     } else if (a == "--max-ms") {
       std::string n;
       if (!value(n)) return false;
@@ -58,7 +63,7 @@ bool Parse(int argc, char** argv, CommandLine& cl) {
       return false;
     }
   }
-  return true;
+  return cl.audio.empty() || cl.headless;
 }
 
 bool ReadText(const std::string& path, std::string& out) {
@@ -88,6 +93,8 @@ int main(int argc, char** argv) {
     }
     ho.shotsDir = cl.shots.empty() ? "." : cl.shots;
     ho.maxMs = cl.maxMs;
+    ho.audioPath = cl.audio;
+    ho.soundFont = cl.soundFont;
     auto created = kovan::CreateHeadlessPlatform(ho);
     if (!created) {
       std::cerr << "kovan: " << created.error() << "\n";
@@ -95,7 +102,7 @@ int main(int argc, char** argv) {
     }
     platform = std::move(created.value());
   } else {
-    auto created = kovan::CreateSdlPlatform();
+    auto created = kovan::CreateSdlPlatform(cl.soundFont);
     if (!created) {
       std::cerr << "kovan: " << created.error() << "\n";
       return 1;
@@ -128,5 +135,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   kovan::InstallCloseSignals();
-  return kovan::RunGame(*platform, options);
+  const int code = kovan::RunGame(*platform, options);
+  if (kovan::Status closed = platform->audio().Close(); !closed) {
+    std::cerr << "kovan: " << closed.error() << "\n";
+    return code == 0 ? 1 : code;
+  }
+  return code;
 }

@@ -80,6 +80,8 @@ TestGame::TestGame(const GameSetup& setup) : dir_(setup.folder.empty() ? fresh_.
     options.inputScript = setup.input;
     options.shotsDir = dir_;
     options.maxMs = setup.maxMs;
+    if (!setup.soundFont.empty()) options.audioPath = dir_ + "heard.wav";
+    options.soundFont = setup.soundFont;
     auto created = CreateHeadlessPlatform(options);
     if (!created) throw std::runtime_error(created.error());
     platform_ = std::move(created.value());

@@ -39,6 +39,9 @@ struct GameSetup {
   std::string folder{};
   std::string input{};                    // the headless input script
   std::int64_t maxMs = -1;                // the headless game-time bound
+  // With a SoundFont, the headless game records what the player hears into
+  // "heard.wav" in the folder.
+  std::string soundFont{};
   bool probe = false;                     // a ProbePlatform: no input, see below
   bool start = true;                      // run the start-up (else RunProgram plays it all)
   std::int16_t msgMode = 3;               // after start-up; 0 never waits for the player

@@ -6,6 +6,8 @@
 
 namespace kovan {
 
+Platform::Platform() : audio_(CreateSilentAudio([this] { return Ticks(); })) {}
+
 int Platform::AddTimer(std::uint32_t intervalMs, std::function<void()> onTick) {
   timers_.push_back(Timer{intervalMs, Ticks() + intervalMs, true, std::move(onTick)});
   return static_cast<int>(timers_.size()) - 1;

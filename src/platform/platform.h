@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/audio.h"
 #include "platform/stage.h"
 #include "platform/trace.h"
 
@@ -84,6 +85,7 @@ struct MenuItem {
 
 class Platform {
  public:
+  Platform();
   virtual ~Platform() = default;
 
   // Clock: milliseconds since the platform started; sleep pauses the thread
@@ -142,7 +144,12 @@ class Platform {
 
   Trace& trace() { return trace_; }
 
+  // The game's sound. A backend that has no sound keeps the silent one,
+  // whose music and effects still take their time on the clock.
+  Audio& audio() { return *audio_; }
+
  protected:
+  void SetAudio(std::unique_ptr<Audio> audio) { audio_ = std::move(audio); }
   // Runs timers whose time has come; backends call it from DoEvents.
   void FireTimers();
   // Input for the topmost form, in picture coordinates; false (and nothing
@@ -169,6 +176,7 @@ class Platform {
   std::vector<Timer> timers_;
   Stage stage_;
   Trace trace_;
+  std::unique_ptr<Audio> audio_;
 };
 
 }  // namespace kovan

@@ -1,10 +1,12 @@
-// The opening before the story: two logos faded in on white, then the tall
-// opening picture dissolving in at its bottom and scrolling up to its top.
+// The opening before the story: two logos faded in on white, the first
+// music, then the tall opening picture dissolving in at its bottom and
+// scrolling up to its top.
 // It can't be skipped: events run, but no input shortens it.
 #include <string>
 
 #include "engine/game_exit.h"
 #include "scene/scene.h"
+#include "sound/sound.h"
 
 namespace kovan {
 
@@ -33,6 +35,10 @@ void Scene::OpeningDisp() {
 
   OpeningLoad("P98");
   PlaceEffect();
+  // The first music starts under the second logo, as the script's "aa"
+  // would start it (and only when music is on).
+  state_.CmdText = "aa";
+  if (sound_ != nullptr) sound_->CmdSound(state_.CmdText);
   messages_.WaitSec(kSecondLogoPauseSec);
 
   OpeningLoad("p11");

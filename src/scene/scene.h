@@ -15,12 +15,17 @@
 
 namespace kovan {
 
+class Sound;
+
 class Scene {
  public:
   Scene(Platform& platform, EngineState& state, MainForm& form, Messages& messages);
 
   // The data folder the pictures come from; set once it is known.
   void SetDataFiles(const DataFiles* data) { data_ = data; }
+  // The sound command handler the opening starts the first music with;
+  // without it the opening is silent.
+  void SetSound(Sound* sound) { sound_ = sound; }
 
   // Puts the mesh pattern sheet into Mesh1 (part of the program).
   void MeshInit();
@@ -84,6 +89,7 @@ class Scene {
   MainForm& form_;
   Messages& messages_;
   const DataFiles* data_ = nullptr;
+  Sound* sound_ = nullptr;
 };
 
 }  // namespace kovan

@@ -38,6 +38,7 @@ Game::Game(Platform& platform, GameOptions options)
       savegame_(platform, state, form_, messages_, scene_, sound_, log_),
       script_(*this) {
   platform_.SetInputSink(this);
+  scene_.SetSound(&sound_);
 }
 
 Game::~Game() { platform_.SetInputSink(nullptr); }
@@ -160,6 +161,7 @@ void Game::StartUp() {
   platform_.trace().Event(Now(), "start", {{"data", state.DataPath}});
   dataFiles_ = std::make_unique<DataFiles>(state.DataPath);
   scene_.SetDataFiles(dataFiles_.get());
+  sound_.SetDataFiles(dataFiles_.get());
   if (!FileExists(dataFiles_->PathOf("90.dat"))) {
     MsgBox("フォルダの内容が不正です.\n" + state.DataPath);
     throw GameExit{"data", 1};
@@ -174,6 +176,7 @@ void Game::StartUp() {
   platform_.DoEvents();
 
   if (Status st = dataFiles_->DataPrepare(state); !st) FatalDataError(st.error());
+  sound_.MixerOpen();
   messages_.WakuBuild();
   if (Status st = dataFiles_->ScenarioLoad(state); !st) FatalDataError(st.error());
   if (Status st = messages_.FaceInit(*dataFiles_); !st) FatalDataError(st.error());
@@ -184,6 +187,7 @@ void Game::StartUp() {
 void Game::FormUnload() {
   if (unloaded_) return;
   unloaded_ = true;
+  sound_.Shutdown();
   if (dataFiles_) dataFiles_->ScrambleHeaders();
 }
 

@@ -121,7 +121,7 @@ int Script::CmdWait() {
 }
 
 int Script::SoundLine() {
-  // Music and effects come with the sound system; the line passes.
+  game_.sound().CmdSound(game_.state.CmdText);
   return kStepNextLine;
 }
 
@@ -138,7 +138,8 @@ int Script::TextModeLine() {
 
 int Script::EndLine() {
   // The wait marker's timer runs only inside the player wait, which has
-  // stopped it before any line runs; the music loop comes with sound.
+  // stopped it before any line runs. The music is left to end on its own.
+  game_.sound().BGMLoopStop();
   game_.messages().WaitSec(kEndPauseSeconds);
   throw GameExit{"end", 0};
 }

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <optional>
 
+#include "platform/headless/audio_recorder.h"
 #include "platform/headless/input_script.h"
 #include "platform/menu_bar.h"
 #include "platform/pictures.h"
@@ -28,7 +29,12 @@ MsgBoxAnswer FitAnswer(MsgBoxAnswer a, MsgBoxButtons buttons) {
 class HeadlessPlatform final : public Platform {
  public:
   HeadlessPlatform(const HeadlessOptions& options, std::vector<ScriptAction> actions)
-      : options_(options), actions_(std::move(actions)) {}
+      : options_(options), actions_(std::move(actions)) {
+    if (!options.audioPath.empty()) {
+      SetAudio(CreateAudioRecorder([this] { return Ticks(); }, options.audioPath,
+                                   options.soundFont));
+    }
+  }
 
   std::uint32_t Ticks() override { return static_cast<std::uint32_t>(clock_); }
   void Sleep(std::uint32_t ms) override { clock_ += ms; }

@@ -15,6 +15,10 @@ struct HeadlessOptions {
   std::string inputScript;  // the script's text (not a path); empty = no actions
   std::string shotsDir;     // where relative shot names land
   std::int64_t maxMs = -1;  // game-time bound; -1 = none
+  // Where to record what the player would hear (a wave file); empty = no
+  // recording, and then the synthesizer never starts.
+  std::string audioPath;
+  std::string soundFont;  // as FindSoundFont takes it
   DisplayInfo display{1280, 1024, 24};
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window_platform.h"
 #include "platform/signals.h"
 #include "platform/system_facts.h"
@@ -338,8 +339,9 @@ void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
   needRedraw_ = false;
 }
 
-Result<std::unique_ptr<Platform>> CreateSdlPlatform() {
+Result<std::unique_ptr<Platform>> CreateSdlPlatform(const std::string& soundFont) {
   auto platform = std::make_unique<SdlPlatform>();
+  platform->UseAudio(CreateSdlAudio(soundFont));
   if (Status started = platform->Init(); !started) {
     return Result<std::unique_ptr<Platform>>::Error(started.error());
   }

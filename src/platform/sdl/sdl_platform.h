@@ -2,12 +2,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/result.h"
 
 namespace kovan {
 
-[[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform();
+// Music is played with the SoundFont FindSoundFont finds for `soundFont`.
+[[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform(const std::string& soundFont = "");
 
 }  // namespace kovan

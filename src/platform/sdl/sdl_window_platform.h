@@ -22,6 +22,8 @@ class SdlPlatform final : public Platform {
   SdlPlatform() = default;
   // Starts SDL and creates the (hidden) window; an error carries SDL's text.
   [[nodiscard]] Status Init();
+  // The sound device the game will open.
+  void UseAudio(std::unique_ptr<Audio> audio) { SetAudio(std::move(audio)); }
 
   std::uint32_t Ticks() override { return SDL_GetTicks() - start_; }
   void Sleep(std::uint32_t ms) override { SDL_Delay(ms); }
