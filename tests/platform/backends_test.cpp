@@ -339,34 +339,28 @@ TEST(HeadlessShot, WritesTheComposedPicture) {
   p->stage().Compose(composed);
   ASSERT_TRUE(SavePng(composed, dir.path() + "expected.png").ok());
   const std::string expected = testing::ReadAll(dir.path() + "expected.png");
-  EXPECT_EQ(expected.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xE0", 8));  // 640 x 480
   EXPECT_EQ(testing::ReadAll(dir.path() + "first.png"), expected);
   EXPECT_EQ(testing::ReadAll(dir.path() + "sub/second.png"), expected);
 }
 
 TEST(SystemFacts, Parsers_SurviveOddInput) {
   const std::pair<const char*, std::vector<int>> releases[] = {
-      {"6.1.0-28-amd64", {6, 1, 0}}, {"5.15.167.4-microsoft-standard-WSL2", {5, 15, 167}},
-      {"4.19", {4, 19, 0}},          {"6.x.9", {6, 0, 0}},
-      {"", {0, 0, 0}},               {"..3", {0, 0, 0}},
-      {"99999999999999999999.2", {999999999, 2, 0}}};
+      {"6.1.0-28-amd64", {6, 1, 0}}, {"5.15.167.4-microsoft", {5, 15, 167}}, {"6.x.9", {6, 0, 0}},
+      {"..3", {0, 0, 0}},            {"99999999999999999999.2", {999999999, 2, 0}}};
   for (const auto& [release, parts] : releases) {
     const KernelVersion v = ParseKernelRelease(release);
     EXPECT_EQ(std::vector<int>({v.major, v.minor, v.build}), parts) << release;
   }
   const CpuSignature cpu = ParseCpuInfo(
-      "processor\t: 0\ncpu family\t: 6\nmodel\t\t: 158\nmodel name\t: Some CPU\nstepping\t: 10\n\n"
-      "processor\t: 1\ncpu family\t: 15\nmodel\t\t: 1\nstepping\t: 2\n");
+      "processor\t: 0\ncpu family\t: 6\nmodel\t\t: 158\nmodel name\t: X\nstepping\t: 10\n\n"
+      "processor\t: 1\ncpu family\t: 15\n");
   EXPECT_EQ(std::vector<int>({cpu.family, cpu.model, cpu.stepping}), std::vector<int>({6, 158, 10}));
-  const CpuSignature none = ParseCpuInfo("processor : 0\n:::\nmodel : x\n");
-  EXPECT_EQ(std::vector<int>({none.family, none.model}), std::vector<int>({0, 0}));
-
+  EXPECT_EQ(ParseCpuInfo("processor : 0\n:::\nmodel : x\n").model, 0);
   const std::string meminfo = "MemTotal:  2048 kB\nMemAvailable2: 7 kB\nMemAvailable:   512 kB\n";
   EXPECT_EQ(ParseKbField(meminfo, "MemAvailable"), std::optional<std::uint64_t>(512 * 1024));
-  EXPECT_EQ(ParseKbField(meminfo, "MemFree"), std::nullopt);
-  EXPECT_EQ(ParseKbField("VmSize: lots\n", "VmSize"), std::nullopt);
-  EXPECT_EQ(ParseKbField("VmSize: 99999999999999999999 kB", "VmSize"), std::nullopt);
-
+  for (const char* bad : {"VmSize: lots\n", "VmSize: 99999999999999999999 kB", "VmSiz: 1 kB"}) {
+    EXPECT_EQ(ParseKbField(bad, "VmSize"), std::nullopt) << bad;
+  }
   std::tm tm{};
   tm.tm_year = 124, tm.tm_mon = 2, tm.tm_mday = 5, tm.tm_hour = 9, tm.tm_min = 7, tm.tm_sec = 8;
   EXPECT_EQ(FormatLocalTime(tm), "2024/03/05 9:07:08");

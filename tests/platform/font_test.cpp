@@ -134,22 +134,5 @@ TEST(MessagePanel, Buttons_AnswerByMouseAndKeyboard) {
   EXPECT_EQ(ok.KeyDown(K::kEscape), MsgBoxAnswer::kOk);
 }
 
-TEST(MessagePanel, Draw_PutsTheTextInsideTheBox) {
-  auto font = OpenOrFail("ＭＳ ゴシック", 9);
-  ASSERT_TRUE(font);
-  MessagePanel panel(font.get(), "kovan", "実行に必要なﾌｧｲﾙがありません. file/tmp/x\n2行目",
-                     MsgBoxButtons::kOk, true);
-  ASSERT_EQ(panel.Lines().size(), 2u);
-  EXPECT_GE(panel.Width(), font->TextWidth(panel.Lines()[0]) + 24);
-  Surface out;
-  panel.Draw(out);
-  ASSERT_EQ(std::vector<int>({out.Width(), out.Height()}),
-            std::vector<int>({panel.Width(), panel.Height()}));
-  const int top = MessagePanel::kCaptionHeight + 3;
-  Surface text(out.Width() - 6, panel.ButtonRects()[0].y - top);
-  BitBlt(text, 0, 0, text.Width(), text.Height(), out, 3, top, RasterOp::kSrcCopy);
-  EXPECT_GT(testing::CountPixels(text, kBlack), 200);
-}
-
 }  // namespace
 }  // namespace kovan

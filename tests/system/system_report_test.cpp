@@ -3,35 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/data_files.h"
 #include "platform/text_codec.h"
 
 namespace kovan {
 namespace {
 
+// The total virtual memory is beyond 32 bits: it is written as it is.
 SystemFacts PentiumFacts() {
-  SystemFacts f;
-  f.localTime = "2026/12/06 7:39:47";
-  f.oemId = 0;
-  f.processorType = 586;
-  f.processorLevel = 6;
-  f.processorRevision = 0x0803;
-  f.processorCount = 1;
-  f.platformId = 1;
-  f.majorVersion = 4;
-  f.minorVersion = 10;
-  f.buildNumber = 2222;
-  f.servicePack = " A";
-  f.systemRoot = "C:\\WINDOWS";
-  f.systemFolder = "C:\\WINDOWS\\SYSTEM";
-  f.totalPhys = 67108864;
-  f.availPhys = 1024;
-  f.totalPageFile = 2;
-  f.availPageFile = 3;
-  f.totalVirtual = 25769803776ull;  // beyond 32 bits: written as it is
-  f.availVirtual = 5;
-  f.memoryLoad = 42;
-  return f;
+  return SystemFacts{"2026/12/06 7:39:47", 0, 586, 6, 0x0803, 1, 1, 4, 10, 2222, " A",
+                     "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", 67108864, 1024, 2, 3,
+                     25769803776ull, 5, 42};
 }
 
 TEST(SystemReport, LinesInOrderWithExactLabels) {
