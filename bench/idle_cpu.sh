@@ -4,10 +4,14 @@
 # wall time is printed as a share of one core. Then it is asked to end
 # (SIGTERM) and must do so. Speed is reported, never judged.
 #
-# usage: bench/idle_cpu.sh BUILD_DIR
+# usage: bench/idle_cpu.sh BUILD_DIR [SCREEN [PROGRAM_OPTION ...]]
+#   SCREEN is the virtual screen's size (1280x1024 unless given); the options
+#   go to the program (e.g. --full-screen).
 set -euo pipefail
 
-build=${1:?usage: bench/idle_cpu.sh BUILD_DIR}
+build=${1:?usage: bench/idle_cpu.sh BUILD_DIR [SCREEN [PROGRAM_OPTION ...]]}
+screen=${2:-1280x1024}
+shift $(($# > 1 ? 2 : 1))
 kovan="$build/kovan"
 startup_limit_s=60
 measure_s=10
@@ -38,9 +42,9 @@ cp "$build"/data/* "$work/data/"
 
 # The program's own pid, not xvfb-run's: the shell writes its pid and
 # becomes the program.
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 ${screen}x24" \
   sh -c 'echo $$ > "$0"; exec "$@"' "$work/pid" "$kovan" --data "$work/data" \
-  --trace "$work/trace.jsonl" \
+  --trace "$work/trace.jsonl" "$@" \
   >"$work/log" 2>&1 &
 runner=$!
 
@@ -90,8 +94,10 @@ sleep "$measure_s"
 c1=$(cpu_ticks "$pid")
 t1=$(date +%s.%N)
 
+label="$screen${*:+ $*}"
 awk -v c0="$c0" -v c1="$c1" -v hz="$ticks_per_s" -v t0="$t0" -v t1="$t1" -v n="$measure_s" \
-  'BEGIN { printf "idle CPU: %.2f %% of one core over %d s\n", 100 * (c1 - c0) / hz / (t1 - t0), n }'
+  -v label="$label" \
+  'BEGIN { printf "idle CPU (%s): %.2f %% of one core over %d s\n", label, 100 * (c1 - c0) / hz / (t1 - t0), n }'
 
 kill -TERM "$pid"
 for _ in $(seq $((exit_wait_s * 10))); do

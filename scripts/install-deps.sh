@@ -6,11 +6,12 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ninja-build
-  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libjpeg62-turbo-dev
+  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libjpeg62-turbo-dev libx11-dev
   libfontconfig-dev fonts-ipafont-gothic
   libfluidsynth-dev timgm6mb-soundfont fluidsynth
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth python3 locales
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -27,7 +27,7 @@ int LineOf(const Bytes& bytes, std::size_t offset) {
 }
 
 int Decode(const std::string& path) {
-  auto stored = ReadFileBytes(path);
+  auto stored = ReadFileBytes(path, kMaxScenarioBytes);
   if (!stored) {
     std::cerr << "kovan-tool: " << path << ": " << stored.error() << "\n";
     return 1;
@@ -49,11 +49,18 @@ int Decode(const std::string& path) {
               << " holds a character with a second code; encode writes its usual code\n";
   }
   std::cout << text.value();
-  return std::cout ? 0 : 1;
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "kovan-tool: cannot write the decoded text of " << path << "\n";
+    return 1;
+  }
+  return 0;
 }
 
+// The output replaces OUT.dat only once it is written in full: a failed
+// write leaves the old file as it was.
 int Encode(const std::string& in, const std::string& out) {
-  auto source = ReadFileBytes(in);
+  auto source = ReadFileBytes(in, kMaxScenarioBytes);
   if (!source) {
     std::cerr << "kovan-tool: " << in << ": " << source.error() << "\n";
     return 1;
@@ -81,6 +88,8 @@ int Headers(const std::string& mode, std::string dir) {
     std::cerr << "kovan-tool: " << dir << ": no such folder\n";
     return 1;
   }
+  // Each file is rewritten through a temporary file; links and files too
+  // short for a header are left alone and named.
   const DataFiles files(dir);
   if (Status st = files.PatchAllHeaders(mode == "scramble"); !st) {
     std::cerr << "kovan-tool: " << st.error() << "\n";

@@ -16,26 +16,38 @@ constexpr std::uint8_t kJpegSignature[2] = {0xFF, 0xD8};
 
 std::string PlaceName(int n) { return "p" + std::to_string(n); }
 
-// Which signature a managed picture (name without ".dat") carries, if any.
-const std::uint8_t* SignatureFor(std::string_view name) {
+// The kind a managed picture (name with or without ".dat") holds, if it is
+// one.
+std::optional<PictureKind> ManagedKind(std::string_view name) {
   std::string lower(name);
   for (auto& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".dat") == 0) {
     lower.resize(lower.size() - 4);
   }
   for (const auto& n : BitmapPictureNumbers()) {
-    if (lower == n) return kBitmapSignature;
+    if (lower == n) return PictureKind::kBmp;
   }
   for (int i = 1; i <= kPlaceCount; ++i) {
-    if (lower == PlaceName(i)) return kJpegSignature;
+    if (lower == PlaceName(i)) return PictureKind::kJpeg;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
-// Writes a two-byte signature over the start of an existing file.
-Status PatchHeader(const std::string& path, const std::uint8_t* signature) {
-  if (!FileExists(path)) return Status::Error(path + ": no such file");
-  return PatchFileStart(path, signature, 2);
+const std::uint8_t* SignatureOf(PictureKind kind) {
+  return kind == PictureKind::kBmp ? kBitmapSignature : kJpegSignature;
+}
+
+// Puts a two-byte header on a regular file, through a temporary file
+// renamed into place.
+Status RewriteHeader(const std::string& path, const std::uint8_t* signature) {
+  if (!PlainFileExists(path)) return Status::Error(path + ": not a regular file; left alone");
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return Status::Error(bytes.error());
+  if (bytes->size() < 2) return Status::Error(path + ": too short for a header; left alone");
+  if ((*bytes)[0] == signature[0] && (*bytes)[1] == signature[1]) return {};
+  (*bytes)[0] = signature[0];
+  (*bytes)[1] = signature[1];
+  return WriteFileBytes(path, bytes.value());
 }
 
 }  // namespace
@@ -58,11 +70,11 @@ const std::vector<std::string>& BitmapPictureNumbers() {
 Status HeaderRestore(const std::string& pathWithoutExt, char kind) {
   const bool bitmap = kind == 'B' || kind == 'b';
   if (!bitmap && kind != 'J' && kind != 'j') return Status::Error("unknown picture kind");
-  return PatchHeader(pathWithoutExt + ".dat", bitmap ? kBitmapSignature : kJpegSignature);
+  return RewriteHeader(pathWithoutExt + ".dat", bitmap ? kBitmapSignature : kJpegSignature);
 }
 
 Status HeaderScramble(const std::string& pathWithoutExt) {
-  return PatchHeader(pathWithoutExt + ".dat", kScrambled);
+  return RewriteHeader(pathWithoutExt + ".dat", kScrambled);
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -76,6 +88,39 @@ std::vector<std::string> SplitLines(std::string_view text) {
   }
   if (start < text.size()) lines.emplace_back(text.substr(start));
   return lines;
+}
+
+Status ParseConfig(const std::vector<std::uint8_t>& cp932, EngineState& s) {
+  auto text = Cp932ToUtf8(std::string(cp932.begin(), cp932.end()));
+  if (!text) return Status::Error(BrokenFileMessage(kErrBadFormat, "90.dat: " + text.error()));
+  std::vector<std::string> lines = SplitLines(text.value());
+  if (lines.size() < kConfigLines) {
+    return Status::Error(BrokenFileMessage(
+        kErrInputPastEnd,
+        "90.dat: " + std::to_string(lines.size()) + " of " + std::to_string(kConfigLines) + " lines"));
+  }
+  for (int i = 1; i <= 5; ++i) s.CharName[i] = lines[i - 1];
+  for (int j = 1; j <= 9; ++j) {
+    s.BgmFile[j] = lines[6 + j - 1];
+    s.ExtraFile[j] = lines[15 + j - 1];
+  }
+  return {};
+}
+
+Result<Surface> DecodeDataPicture(std::string_view name, std::vector<std::uint8_t> bytes,
+                                  int maxSide) {
+  if (const auto expected = ManagedKind(name); expected && bytes.size() >= 2) {
+    // The repaired header would make any file look like the expected kind,
+    // and its decoder would then report nonsense: say what the file holds.
+    if (const auto found = PictureKindAfterSignature(bytes); found && *found != *expected) {
+      return Result<Surface>::Error(std::string("a ") + PictureKindName(*found) +
+                                    " picture where a " + PictureKindName(*expected) +
+                                    " picture belongs");
+    }
+    bytes[0] = SignatureOf(*expected)[0];
+    bytes[1] = SignatureOf(*expected)[1];
+  }
+  return DecodePicture(bytes, maxSide);
 }
 
 DataFiles::DataFiles(std::string dataPath, std::optional<bool> writable)
@@ -99,56 +144,35 @@ Status DataFiles::Check(const std::string& name, const std::string& shownName) c
   return {};
 }
 
+// The scenario and choice table are complemented in memory: no plain copy
+// is ever written, so nothing of it is left behind however the game ends.
 Status DataFiles::ScenarioDecode() {
   for (const char* number : {"91", "92"}) {
-    auto bytes = ReadFileBytes(PathOf(std::string(number) + ".dat"));
-    if (!bytes) {
-      return Status::Error(BrokenFileMessage(kErrDeviceIo, std::string(number) + ".dat: " +
-                                                               bytes.error()));
-    }
-    Bytes plain = Complement(std::move(bytes.value()));
-    // The plain copy lies in the folder only until the tables are loaded;
-    // where the folder can't take it, the game works from memory.
-    if (writable_) {
-      (void)WriteFileBytes(dataPath_ + number + ".cod", plain);
-    }
-    (number[1] == '1' ? scenarioPlain_ : choicesPlain_) = std::move(plain);
+    const bool scenario = number[1] == '1';
+    auto bytes = ReadFileBytes(PathOf(std::string(number) + ".dat"),
+                               scenario ? kMaxScenarioBytes : kMaxChoicesBytes);
+    if (!bytes) return Status::Error(BrokenFileMessage(kErrBadFormat, bytes.error()));
+    (scenario ? scenarioPlain_ : choicesPlain_) = Complement(std::move(bytes.value()));
   }
   return {};
 }
 
-Status DataFiles::PrepareHeaders() {
-  headersTouched_ = true;
+Status DataFiles::CheckPictures() const {
   for (const auto& n : BitmapPictureNumbers()) {
     if (Status st = Check(n + ".dat", dataPath_ + n); !st) return st;
-    // A folder we can't write keeps its scrambled files; LoadPicture repairs
-    // them in memory.
-    if (writable_) (void)PatchHeader(PathOf(n + ".dat"), kBitmapSignature);
   }
   for (int i = 1; i <= kPlaceCount; ++i) {
     const std::string n = PlaceName(i);
     if (Status st = Check(n + ".dat", dataPath_ + n); !st) return st;
-    if (writable_) (void)PatchHeader(PathOf(n + ".dat"), kJpegSignature);
   }
   return {};
 }
 
 Status DataFiles::ReadConfig(EngineState& s) {
-  auto bytes = ReadFileBytes(PathOf("90.dat"));
-  if (!bytes) return Status::Error(BrokenFileMessage(kErrDeviceIo, "90.dat: " + bytes.error()));
-  const std::string raw(bytes->begin(), bytes->end());
-  auto text = Cp932ToUtf8(raw);
-  if (!text) return Status::Error(BrokenFileMessage(kErrBadFormat, "90.dat: " + text.error()));
-  std::vector<std::string> lines = SplitLines(text.value());
-  if (lines.size() < kConfigLines) {
-    return Status::Error(BrokenFileMessage(
-        kErrInputPastEnd,
-        "90.dat: " + std::to_string(lines.size()) + " of " + std::to_string(kConfigLines) + " lines"));
-  }
-  for (int i = 1; i <= 5; ++i) s.CharName[i] = lines[i - 1];
+  auto bytes = ReadFileBytes(PathOf("90.dat"), kMaxConfigBytes);
+  if (!bytes) return Status::Error(BrokenFileMessage(kErrBadFormat, bytes.error()));
+  if (Status st = ParseConfig(bytes.value(), s); !st) return st;
   for (int j = 1; j <= 9; ++j) {
-    s.BgmFile[j] = lines[6 + j - 1];
-    s.ExtraFile[j] = lines[15 + j - 1];
     for (const std::string* name : {&s.BgmFile[j], &s.ExtraFile[j]}) {
       if (!name->empty()) {
         if (Status st = Check(*name, *name); !st) return st;
@@ -163,35 +187,28 @@ Status DataFiles::DataPrepare(EngineState& s) {
     if (Status st = Check(std::string(number) + ".dat", dataPath_ + number); !st) return st;
   }
   if (Status st = ScenarioDecode(); !st) return st;
-  if (Status st = PrepareHeaders(); !st) return st;
+  if (Status st = CheckPictures(); !st) return st;
   return ReadConfig(s);
 }
 
 Status DataFiles::ScenarioLoad(EngineState& s) {
   Status st = LoadScenarioTables(s, scenarioPlain_, choicesPlain_);
-  for (const char* name : {"91.cod", "92.cod"}) (void)RemoveFile(dataPath_ + name);
   scenarioPlain_.clear();
   choicesPlain_.clear();
   if (!st) return Status::Error(BrokenFileMessage(kErrBadFormat, st.error()));
   return {};
 }
 
-void DataFiles::ScrambleHeaders() {
-  if (!headersTouched_ || !writable_) return;
-  (void)PatchAllHeaders(true);
-}
-
 Status DataFiles::PatchAllHeaders(bool scramble) const {
   std::string failed;
-  auto patch = [&](const std::string& n, const std::uint8_t* signature) {
+  auto patch = [&](const std::string& n, PictureKind kind) {
     const std::string path = PathOf(n + ".dat");
-    if (!FileExists(path)) return;
-    if (Status st = PatchHeader(path, scramble ? kScrambled : signature); !st) {
-      failed += (failed.empty() ? "" : "; ") + st.error();
-    }
+    if (!FileExists(path) && !PlainFileExists(path)) return;
+    Status st = RewriteHeader(path, scramble ? kScrambled : SignatureOf(kind));
+    if (!st) failed += (failed.empty() ? "" : "\n") + st.error();
   };
-  for (const auto& n : BitmapPictureNumbers()) patch(n, kBitmapSignature);
-  for (int i = 1; i <= kPlaceCount; ++i) patch(PlaceName(i), kJpegSignature);
+  for (const auto& n : BitmapPictureNumbers()) patch(n, PictureKind::kBmp);
+  for (int i = 1; i <= kPlaceCount; ++i) patch(PlaceName(i), PictureKind::kJpeg);
   if (!failed.empty()) return Status::Error(failed);
   return {};
 }
@@ -199,12 +216,8 @@ Status DataFiles::PatchAllHeaders(bool scramble) const {
 Result<Surface> DataFiles::LoadPicture(std::string_view name) const {
   const std::string path = PathOf(name);
   auto bytes = ReadFileBytes(path);
-  if (!bytes) return Result<Surface>::Error(path + ": " + bytes.error());
-  if (const std::uint8_t* sig = SignatureFor(name); sig && bytes->size() >= 2) {
-    (*bytes)[0] = sig[0];
-    (*bytes)[1] = sig[1];
-  }
-  auto picture = DecodePicture(bytes.value());
+  if (!bytes) return Result<Surface>::Error(bytes.error());
+  auto picture = DecodeDataPicture(name, std::move(bytes.value()));
   if (!picture) return Result<Surface>::Error(path + ": " + picture.error());
   return picture;
 }

@@ -1,5 +1,6 @@
 #include "engine/scenario.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -14,76 +15,120 @@ constexpr int kChoiceFields = 3;
 bool IsBlank(std::uint8_t c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(std::uint8_t c) { return c == '\r' || c == '\n'; }
 
-struct RawField {
-  std::string bytes;  // CP932
-  int line = 0;       // 1-based line where the field starts
-};
-
 // Moves past one line end (CR LF, LF or CR) at pos; returns the new pos.
 std::size_t SkipLineEnd(const Bytes& t, std::size_t pos) {
   if (t[pos] == '\r' && pos + 1 < t.size() && t[pos + 1] == '\n') return pos + 2;
   return pos + 1;
 }
 
-// The fields of a comma-separated text, in order.
-Result<std::vector<RawField>> SplitFields(const Bytes& t, const std::string& fileName) {
-  std::vector<RawField> fields;
-  std::size_t pos = 0;
-  int line = 1;
-  bool atLineStart = true;  // no comma seen on this line yet
-  while (pos < t.size()) {
-    std::size_t p = pos;
-    while (p < t.size() && IsBlank(t[p])) ++p;
-    if (atLineStart && (p == t.size() || IsLineEnd(t[p]))) {
-      // A blank line carries no field.
-      if (p == t.size()) break;
-      pos = SkipLineEnd(t, p);
-      ++line;
-      continue;
-    }
-    RawField f;
-    f.line = line;
-    if (p < t.size() && t[p] == '"') {
-      std::size_t close = p + 1;
-      while (close < t.size() && t[close] != '"') {
-        if (t[close] == '\n') ++line;
-        ++close;
-      }
-      if (close == t.size()) {
-        return Result<std::vector<RawField>>::Error(
-            fileName + " line " + std::to_string(f.line) + ": a quote is never closed");
-      }
-      f.bytes.assign(t.begin() + static_cast<long>(p) + 1, t.begin() + static_cast<long>(close));
-      p = close + 1;
-      while (p < t.size() && t[p] != ',' && !IsLineEnd(t[p])) ++p;
-    } else {
-      std::size_t end = p;
-      while (end < t.size() && t[end] != ',' && !IsLineEnd(t[end])) ++end;
-      std::size_t last = end;
-      while (last > p && IsBlank(t[last - 1])) --last;
-      f.bytes.assign(t.begin() + static_cast<long>(p), t.begin() + static_cast<long>(last));
-      p = end;
-    }
-    fields.push_back(std::move(f));
-    if (p == t.size()) break;
-    if (t[p] == ',') {
-      pos = p + 1;
-      atLineStart = false;
-      // A comma at the very end of the text still ends an empty field.
-      if (pos == t.size()) fields.push_back(RawField{"", line});
-    } else {
-      pos = SkipLineEnd(t, p);
-      ++line;
-      atLineStart = true;
-    }
-  }
-  return fields;
+std::string Where(const std::string& fileName, std::size_t record, int line) {
+  return fileName + " record " + std::to_string(record) + " (line " + std::to_string(line) + ")";
 }
 
 }  // namespace
 
-static std::string Where(const std::string& fileName, std::size_t record, int line) {
-  return fileName + " record " + std::to_string(record) + " (line " + std::to_string(line) + ")";
+RecordReader::RecordReader(const Bytes& cp932, int fieldsPerRecord, std::string fileName)
+    : text_(cp932),
+      perRecord_(static_cast<std::size_t>(fieldsPerRecord)),
+      fileName_(std::move(fileName)) {}
+
+// Moves past blank lines; false at the end of the text.
+bool RecordReader::SkipBlankLines() {
+  for (;;) {
+    std::size_t p = pos_;
+    while (p < text_.size() && IsBlank(text_[p])) ++p;
+    if (p == text_.size()) {
+      pos_ = p;
+      return false;
+    }
+    if (!IsLineEnd(text_[p])) return true;
+    pos_ = SkipLineEnd(text_, p);
+    ++line_;
+  }
+}
+
+// Reads the field at pos_ into `bytes` (CP932) and leaves `end` at the comma
+// or line end behind it, or at the end of the text.
+Status RecordReader::ReadField(std::string& bytes, std::size_t& end) {
+  const Bytes& t = text_;
+  std::size_t p = pos_;
+  while (p < t.size() && IsBlank(t[p])) ++p;
+  if (p < t.size() && t[p] == '"') {
+    const int opened = line_;
+    std::size_t close = p + 1;
+    while (close < t.size() && t[close] != '"') {
+      if (t[close] == '\n') ++line_;
+      ++close;
+    }
+    if (close == t.size()) {
+      return Status::Error(fileName_ + " line " + std::to_string(opened) +
+                           ": a quote is never closed");
+    }
+    bytes.assign(t.begin() + static_cast<long>(p) + 1, t.begin() + static_cast<long>(close));
+    p = close + 1;
+    while (p < t.size() && t[p] != ',' && !IsLineEnd(t[p])) ++p;
+  } else {
+    std::size_t stop = p;
+    while (stop < t.size() && t[stop] != ',' && !IsLineEnd(t[stop])) ++stop;
+    std::size_t last = stop;
+    while (last > p && IsBlank(t[last - 1])) --last;
+    bytes.assign(t.begin() + static_cast<long>(p), t.begin() + static_cast<long>(last));
+    p = stop;
+  }
+  end = p;
+  return {};
+}
+
+// A record is one line: its fields are counted up to the line's end, and
+// only the first perRecord_ are kept, so a line of a million commas costs
+// no memory.
+Result<bool> RecordReader::Next(Record& out) {
+  if (!SkipBlankLines()) return false;
+  ++count_;
+  out.fields.clear();
+  out.line = line_;
+  std::size_t fields = 0;
+  for (bool more = true; more;) {
+    std::string bytes;
+    std::size_t end = 0;
+    const int fieldLine = line_;
+    if (Status st = ReadField(bytes, end); !st) return Result<bool>::Error(st.error());
+    ++fields;
+    if (fields <= perRecord_) {
+      auto utf8 = Cp932ToUtf8(bytes);
+      if (!utf8) {
+        return Result<bool>::Error(Where(fileName_, count_, fieldLine) + ", field " +
+                                   std::to_string(fields) + ": " + utf8.error());
+      }
+      out.fields.push_back(std::move(utf8.value()));
+    }
+    more = end < text_.size() && text_[end] == ',';
+    if (end == text_.size()) {
+      pos_ = end;
+    } else if (more) {
+      pos_ = end + 1;
+      // A comma at the very end of the text still ends an empty field.
+      if (pos_ == text_.size()) {
+        ++fields;
+        if (fields <= perRecord_) out.fields.emplace_back();
+        more = false;
+      }
+    } else {
+      pos_ = SkipLineEnd(text_, end);
+      ++line_;
+    }
+  }
+  if (fields < perRecord_) {
+    return Result<bool>::Error(Where(fileName_, count_, out.line) + ": cut short, " +
+                               std::to_string(fields) + " of " + std::to_string(perRecord_) +
+                               " fields");
+  }
+  if (fields > perRecord_) {
+    return Result<bool>::Error(Where(fileName_, count_, out.line) + ": " +
+                               std::to_string(fields) + " fields, more than the " +
+                               std::to_string(perRecord_) + " of a record");
+  }
+  return true;
 }
 
 Bytes Complement(Bytes bytes) {
@@ -94,33 +139,14 @@ Bytes Complement(Bytes bytes) {
 Result<std::vector<Record>> ReadRecords(const Bytes& cp932, int fieldsPerRecord,
                                         const std::string& fileName) {
   using Records = std::vector<Record>;
-  auto fields = SplitFields(cp932, fileName);
-  if (!fields) return Result<Records>::Error(fields.error());
-  const auto& raw = fields.value();
-  const std::size_t per = static_cast<std::size_t>(fieldsPerRecord);
+  RecordReader reader(cp932, fieldsPerRecord, fileName);
   Records records;
-  records.reserve(raw.size() / per + 1);
-  for (std::size_t i = 0; i < raw.size(); i += per) {
-    const std::size_t recordNo = i / per + 1;
-    if (i + per > raw.size()) {
-      return Result<Records>::Error(Where(fileName, recordNo, raw[i].line) + ": cut short, " +
-                            std::to_string(raw.size() - i) + " of " + std::to_string(per) +
-                            " fields");
-    }
-    Record rec;
-    rec.line = raw[i].line;
-    rec.fields.reserve(per);
-    for (std::size_t k = 0; k < per; ++k) {
-      auto text = Cp932ToUtf8(raw[i + k].bytes);
-      if (!text) {
-        return Result<Records>::Error(Where(fileName, recordNo, raw[i + k].line) + ", field " +
-                              std::to_string(k + 1) + ": " + text.error());
-      }
-      rec.fields.push_back(std::move(text.value()));
-    }
+  for (Record rec;;) {
+    auto more = reader.Next(rec);
+    if (!more) return Result<Records>::Error(more.error());
+    if (!more.value()) return records;
     records.push_back(std::move(rec));
   }
-  return records;
 }
 
 std::optional<std::int16_t> CodedNumber(std::string_view field) {
@@ -151,17 +177,22 @@ std::string NotANumber(const std::string& where, int field, const std::string& t
   return where + ", field " + std::to_string(field) + ": \"" + text + "\" is not a number";
 }
 
-Status LoadSeq(const std::vector<Record>& records, std::vector<SeqRecord>& seq,
-               std::int32_t& seqLast) {
+// Reads the scenario's records into seq, stopping at the first record the
+// table has no slot for.
+Status LoadSeq(const Bytes& text, std::vector<SeqRecord>& seq, std::int32_t& seqLast) {
   const std::string fileName = "91.dat";
+  RecordReader reader(text, kScenarioFields, fileName);
   std::size_t slot = 0;
-  for (std::size_t r = 0; r < records.size(); ++r) {
-    const auto& f = records[r].fields;
+  for (Record rec;;) {
+    auto more = reader.Next(rec);
+    if (!more) return Status::Error(more.error());
+    if (!more.value()) break;
+    const auto& f = rec.fields;
     // A "num" record marks a section boundary for the editor; it takes no slot.
     if (f[0] == "num") continue;
-    const std::string where = Where(fileName, r + 1, records[r].line);
-    if (slot == seq.size()) {
-      return Status::Error(where + ": more than " + std::to_string(seq.size()) +
+    const std::string where = Where(fileName, reader.Count(), rec.line);
+    if (slot == kSeqCapacity) {
+      return Status::Error(where + ": more than " + std::to_string(kSeqCapacity) +
                            " scenario lines");
     }
     auto section = CodedNumber(f[0]);
@@ -169,9 +200,17 @@ Status LoadSeq(const std::vector<Record>& records, std::vector<SeqRecord>& seq,
     std::optional<std::int16_t> jump = std::int16_t{0};
     if (!f[2].empty()) jump = CodedNumber(f[2]);
     if (!jump) return Status::Error(NotANumber(where, 3, f[2]));
-    seq[slot] = SeqRecord{*section, f[1], *jump, f[3], f[4], f[5], f[6],
-                          f[7],     f[8], f[9],  f[10], f[11]};
+    seq.push_back(SeqRecord{*section, f[1], *jump, f[3], f[4], f[5], f[6], f[7], f[8], f[9],
+                            f[10], f[11]});
     ++slot;
+  }
+  // The interpreter stops at the last line without taking it, so a
+  // scenario of fewer than two lines plays nothing at all.
+  if (slot < 2) {
+    return Status::Error(fileName + ": " +
+                         (slot == 0 ? std::string("the scenario is empty")
+                                    : std::string("the scenario has a single line, and the "
+                                                  "story ends at its last line")));
   }
   seqLast = static_cast<std::int32_t>(slot) - 1;
   return {};
@@ -183,53 +222,62 @@ Status BuildNum(const std::vector<SeqRecord>& seq, std::int32_t seqLast,
   int remembered = -1;
   for (std::int32_t i = 0; i <= seqLast; ++i) {
     if (seq[i].Section == remembered) continue;
-    if (count == static_cast<std::int32_t>(num.size())) {
+    if (count == kNumCapacity) {
       return Status::Error("91.dat line " + std::to_string(i + 1) + ": more than " +
-                           std::to_string(num.size()) + " section runs");
+                           std::to_string(kNumCapacity) + " section runs");
     }
-    num[count++] = NumEntry{seq[i].Section, i};
+    num.push_back(NumEntry{seq[i].Section, i});
+    ++count;
     remembered = seq[i].Section;
   }
   numCount = count;
   return {};
 }
 
-Status LoadSct(const std::vector<Record>& records, std::vector<SctRecord>& sct,
-               std::int32_t& sctLast) {
+Status LoadSct(const Bytes& text, std::vector<SctRecord>& sct, std::int32_t& sctLast) {
   const std::string fileName = "92.dat";
-  if (records.size() > sct.size()) {
-    return Status::Error(Where(fileName, sct.size() + 1, records[sct.size()].line) +
-                         ": more than " + std::to_string(sct.size()) + " options");
-  }
-  for (std::size_t r = 0; r < records.size(); ++r) {
-    const auto& f = records[r].fields;
-    const std::string where = Where(fileName, r + 1, records[r].line);
+  RecordReader reader(text, kChoiceFields, fileName);
+  std::size_t r = 0;
+  for (Record rec;; ++r) {
+    auto more = reader.Next(rec);
+    if (!more) return Status::Error(more.error());
+    if (!more.value()) break;
+    const auto& f = rec.fields;
+    const std::string where = Where(fileName, reader.Count(), rec.line);
+    if (r == kSctCapacity) {
+      return Status::Error(where + ": more than " + std::to_string(kSctCapacity) + " options");
+    }
     auto setNo = CodedNumber(f[0]);
     if (!setNo) return Status::Error(NotANumber(where, 1, f[0]));
     auto target = CodedNumber(f[2]);
     if (!target) return Status::Error(NotANumber(where, 3, f[2]));
-    sct[r] = SctRecord{*setNo, f[1], *target};
+    sct.push_back(SctRecord{*setNo, f[1], *target});
   }
-  sctLast = static_cast<std::int32_t>(records.size()) - 1;
+  sctLast = static_cast<std::int32_t>(r) - 1;
   return {};
+}
+
+// Puts the records into a table of the state, which keeps its full
+// capacity; the slots behind them are emptied.
+template <typename T>
+void Fill(std::vector<T>& table, std::vector<T> records, std::size_t capacity) {
+  if (table.size() < capacity) table.resize(capacity);
+  std::move(records.begin(), records.end(), table.begin());
+  std::fill(table.begin() + static_cast<long>(records.size()), table.end(), T{});
 }
 
 }  // namespace
 
 Status LoadScenarioTables(EngineState& s, const Bytes& scenarioPlain, const Bytes& choicesPlain) {
-  auto seqRecords = ReadRecords(scenarioPlain, kScenarioFields, "91.dat");
-  if (!seqRecords) return Status::Error(seqRecords.error());
-  auto sctRecords = ReadRecords(choicesPlain, kChoiceFields, "92.dat");
-  if (!sctRecords) return Status::Error(sctRecords.error());
-
-  // Build into fresh tables so a refused file leaves the old ones alone.
-  std::vector<SeqRecord> seq(kSeqCapacity);
-  std::vector<NumEntry> num(kNumCapacity);
-  std::vector<SctRecord> sct(kSctCapacity);
+  // Built apart, only as large as the files are, so a refused file leaves
+  // the state's tables alone and costs little.
+  std::vector<SeqRecord> seq;
+  std::vector<NumEntry> num;
+  std::vector<SctRecord> sct;
   std::int32_t seqLast = -1, numCount = 0, sctLast = -1;
-  if (Status st = LoadSeq(seqRecords.value(), seq, seqLast); !st) return st;
+  if (Status st = LoadSeq(scenarioPlain, seq, seqLast); !st) return st;
   if (Status st = BuildNum(seq, seqLast, num, numCount); !st) return st;
-  if (Status st = LoadSct(sctRecords.value(), sct, sctLast); !st) return st;
+  if (Status st = LoadSct(choicesPlain, sct, sctLast); !st) return st;
 
   // A target names a section; from now on it is that section's first line.
   // A target with no such section keeps its number.
@@ -242,11 +290,11 @@ Status LoadScenarioTables(EngineState& s, const Bytes& scenarioPlain, const Byte
     }
   }
 
-  s.Seq = std::move(seq);
+  Fill(s.Seq, std::move(seq), kSeqCapacity);
   s.SeqLast = seqLast;
-  s.Num = std::move(num);
+  Fill(s.Num, std::move(num), kNumCapacity);
   s.NumCount = numCount;
-  s.Sct = std::move(sct);
+  Fill(s.Sct, std::move(sct), kSctCapacity);
   s.SctLast = sctLast;
   return {};
 }

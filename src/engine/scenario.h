@@ -19,17 +19,42 @@ using Bytes = std::vector<std::uint8_t>;
 // Every byte complemented; applying it twice gives the input back.
 Bytes Complement(Bytes bytes);
 
-// Splits CP932 text into fields and groups them into records of
-// fieldsPerRecord fields, each field converted to UTF-8. A field ends at a
-// comma or a line end; a field opening with a double quote runs to the next
-// quote and may hold commas; blanks around unquoted fields are dropped;
-// blank lines are skipped. Errors (invalid CP932, an unclosed quote, a
-// record cut short by the end of the file) name fileName, the record and
-// its line.
+// A record of a comma-separated CP932 text, its fields in UTF-8.
 struct Record {
   std::vector<std::string> fields;  // UTF-8
   int line = 0;                     // line where the record starts
 };
+
+// Reads a comma-separated CP932 text one record at a time. Each line is a
+// record of exactly fieldsPerRecord fields: a field ends at a comma or the
+// line's end; a field opening with a double quote runs to the next quote
+// and may hold commas and line ends; blanks around unquoted fields are
+// dropped; blank lines are skipped. Errors (invalid CP932, an unclosed
+// quote, a line with too few or too many fields) name fileName, the record
+// and its own line. Memory stays bounded by one record however long a line
+// is.
+class RecordReader {
+ public:
+  // cp932 is read in place and must outlive the reader.
+  RecordReader(const Bytes& cp932, int fieldsPerRecord, std::string fileName);
+  // The next record into out; false at the end of the text.
+  [[nodiscard]] Result<bool> Next(Record& out);
+  // Records read so far, the current one included.
+  std::size_t Count() const { return count_; }
+
+ private:
+  bool SkipBlankLines();
+  [[nodiscard]] Status ReadField(std::string& bytes, std::size_t& end);
+
+  const Bytes& text_;
+  std::size_t perRecord_;
+  std::string fileName_;
+  std::size_t pos_ = 0;
+  int line_ = 1;
+  std::size_t count_ = 0;
+};
+
+// Every record of a text, as RecordReader reads them.
 [[nodiscard]] Result<std::vector<Record>> ReadRecords(const Bytes& cp932, int fieldsPerRecord,
                                                       const std::string& fileName);
 
@@ -40,9 +65,10 @@ std::optional<std::int16_t> CodedNumber(std::string_view field);
 
 // Fills Seq, SeqLast, Num, NumCount, Sct, SctLast from the plain (not
 // scrambled) scenario and choice texts. Records beyond a table's capacity,
-// more section runs than the index holds, numbers that aren't numbers, and
-// choice targets left empty are errors naming the file and record; the
-// tables are then left as they were.
+// more section runs than the index holds, numbers that aren't numbers,
+// choice targets left empty and a scenario of fewer than two lines (which
+// plays nothing) are errors naming the file and record; the tables are then
+// left as they were.
 [[nodiscard]] Status LoadScenarioTables(EngineState& s, const Bytes& scenarioPlain,
                                         const Bytes& choicesPlain);
 

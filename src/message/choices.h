@@ -38,6 +38,8 @@ class Choices {
   // one of these.
   bool OnKeyDown(const Key& key);
   bool OnWheel(int steps);
+  // Whether a choice is up, waiting for its pick.
+  bool Waiting() const { return waiting_; }
 
  private:
   struct Row {

@@ -5,6 +5,7 @@
 
 #include "message/message_layout.h"
 #include "message/messages.h"
+#include "platform/form.h"
 
 namespace kovan {
 
@@ -54,8 +55,10 @@ void Messages::Keys() {
   state_.KeyWait = true;
   WaitScope wait(platform_, form_, clicker_);
   while (state_.KeyWait) {
-    // Reported on every pass: delivering an input forgets the state.
-    platform_.SetGameState("keys");
+    // Reported on every pass: delivering an input forgets the state. While
+    // a dialog holds the main window it is the dialog that waits.
+    const Form* dialog = platform_.FormOpen() ? platform_.stage().TopForm() : nullptr;
+    platform_.SetGameState(dialog != nullptr ? "dialog " + dialog->Name() : "keys");
     platform_.Sleep(kKeysPollMs);
     platform_.DoEvents();
   }
@@ -103,12 +106,10 @@ void Messages::OnSceneMouseDown(MouseButton button) {
 void Messages::HideByPlayer() {
   HideWindow();
   form_.WakuHidden = true;
-  if (state_.MsgMode == 0) {
-    state_.MsgMode = 1;
-    SetSkipCaption(menu::kSkipCaption);
-  }
+  if (state_.MsgMode == 0) state_.MsgMode = 1;
   SetMenuEnabled(menu::kOptMenu, false);
   form_.UpdateMenu();
+  ShowSkipState();
 }
 
 void Messages::RestoreByPlayer() {
@@ -132,11 +133,17 @@ void Messages::speedup_Click() {
   if (state_.MsgMode != 0) {
     state_.MsgMode = 0;
     state_.KeyWait = false;
-    SetSkipCaption(menu::kStopSkipCaption);
   } else {
     state_.MsgMode = 1;
-    SetSkipCaption(menu::kSkipCaption);
   }
+  ShowSkipState();
+}
+
+void Messages::ShowSkipState() {
+  const char* caption = state_.MsgMode == 0 ? menu::kStopSkipCaption : menu::kSkipCaption;
+  MenuItem* item = form_.FindMenu(menu::kSpeedup);
+  if (item == nullptr || item->caption == caption) return;
+  item->caption = caption;
   form_.UpdateMenu();
 }
 
@@ -144,8 +151,5 @@ void Messages::SetMenuEnabled(const char* name, bool enabled) {
   if (MenuItem* item = form_.FindMenu(name)) item->enabled = enabled;
 }
 
-void Messages::SetSkipCaption(const char* caption) {
-  if (MenuItem* item = form_.FindMenu(menu::kSpeedup)) item->caption = caption;
-}
 
 }  // namespace kovan

@@ -43,6 +43,7 @@ int ClampCoordinate(long long v) {
 void Messages::MessageOut(const std::string& tag, const std::string& text, Rgb colour) {
   if (form_.MsgBusy) return;
   form_.MsgBusy = true;
+  ShowSkipState();
   BusyGuard busy(form_.MsgBusy);
   if (state_.CaptionX != 0) {
     CaptionOut(text);
@@ -117,12 +118,25 @@ void Messages::DrawLine(Font* font, const std::vector<std::string>& chars, std::
     Refresh();
     return;
   }
-  const std::uint32_t delay = state_.ClickMode ? kCharDelayClickMs : kCharDelayAutoMs;
-  for (std::size_t i = first; i < last; ++i) {
+  const auto drawAt = [&](std::size_t i) {
     const long long x = kTextLeft + static_cast<long long>(i - first) * cell;
     if (font != nullptr) font->TextOut(page, ClampCoordinate(x), y, chars[i], colour);
+  };
+  const std::uint32_t delay = state_.ClickMode ? kCharDelayClickMs : kCharDelayAutoMs;
+  for (std::size_t i = first; i < last; ++i) {
+    drawAt(i);
     Refresh();
+    // The player's input and the menu run between the characters, as in
+    // every other wait.
     platform_.Sleep(delay);
+    platform_.DoEvents();
+    if (state_.MsgMode != 3) {
+      // Skipping began (or the mode changed) mid-line: the rest of the
+      // line appears at once, each character in its own cell.
+      for (std::size_t k = i + 1; k < last; ++k) drawAt(k);
+      Refresh();
+      return;
+    }
   }
 }
 
@@ -161,6 +175,7 @@ void Messages::CaptionOut(const std::string& text) {
     }
     Refresh();
     platform_.Sleep(kCaptionDelayMs);
+    platform_.DoEvents();
   }
   WaitSec(kCaptionPauseSec);
   form_.MsgBusy = false;

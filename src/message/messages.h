@@ -54,6 +54,10 @@ class Messages {
   void OnKeyDown(const Key& key);
   // The skip item ("次の選択まで進む" / "スキップ停止").
   void speedup_Click();
+  // Gives the skip item the caption that says what choosing it does now:
+  // "スキップ停止" while skipping (MsgMode 0), else "次の選択まで進む".
+  // Whatever changes MsgMode calls it; a message calls it too.
+  void ShowSkipState();
 
   // Hides the window and its date tab (a place change, a caption).
   void HideWindow();
@@ -87,7 +91,6 @@ class Messages {
   void HideByPlayer();
   void RestoreByPlayer();
   void SetMenuEnabled(const char* name, bool enabled);
-  void SetSkipCaption(const char* caption);
   void OnClickerTick();
 
   Platform& platform_;

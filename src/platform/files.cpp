@@ -104,10 +104,31 @@ std::optional<std::uint64_t> FileLength(const std::string& path) {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
-Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Result<std::vector<std::uint8_t>>::Error(ErrnoText("cannot open", path));
-  std::vector<std::uint8_t> bytes;
+Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::uint64_t maxBytes) {
+  using Bytes = std::vector<std::uint8_t>;
+  // Without O_NONBLOCK, opening a named pipe waits for a writer for ever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Result<Bytes>::Error(ErrnoText("cannot open", path));
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    std::string error = ErrnoText("cannot read", path);
+    ::close(fd);
+    return Result<Bytes>::Error(std::move(error));
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return Result<Bytes>::Error(path + ": not a regular file");
+  }
+  const auto tooLong = [&] {
+    return Result<Bytes>::Error(path + ": longer than the " + std::to_string(maxBytes) +
+                                " bytes such a file may have");
+  };
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return tooLong();
+  }
+  Bytes bytes;
+  bytes.reserve(static_cast<std::size_t>(st.st_size));
   std::uint8_t buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buf, sizeof buf);
@@ -116,7 +137,12 @@ Result<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path) {
       if (errno == EINTR) continue;
       std::string error = ErrnoText("cannot read", path);
       ::close(fd);
-      return Result<std::vector<std::uint8_t>>::Error(std::move(error));
+      return Result<Bytes>::Error(std::move(error));
+    }
+    // The file may grow while it is read.
+    if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+      ::close(fd);
+      return tooLong();
     }
     bytes.insert(bytes.end(), buf, buf + n);
   }
@@ -157,13 +183,9 @@ Status WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& 
   return Status();
 }
 
-Status PatchFileStart(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return Status::Error(ErrnoText("cannot open", path));
-  const bool written = WriteAll(fd, bytes, count);
-  std::string error = written ? std::string() : ErrnoText("cannot write", path);
-  if (::close(fd) != 0 && written) error = ErrnoText("cannot write", path);
-  return error.empty() ? Status() : Status::Error(std::move(error));
+bool PlainFileExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 Status RemoveFile(const std::string& path) {

@@ -2,40 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/control_paint.h"
 #include "platform/stage.h"
+#include "platform/text_box.h"
 
 namespace kovan {
 
 namespace {
 
-using ui::kDarkShadow;
 using ui::kFace;
 using ui::kLight;
 using ui::kShadow;
-
-void DrawEdge(Surface& s, int x, int y, int w, int h, bool sunken) {
-  const Rgb outerLit = sunken ? kDarkShadow : kLight;
-  const Rgb outerDark = sunken ? kLight : kDarkShadow;
-  const Rgb innerDark = sunken ? kFace : kShadow;
-  const int x2 = x + w, y2 = y + h;
-  s.FillBox(x, y, x2, y + 1, outerLit);
-  s.FillBox(x, y, x + 1, y2, outerLit);
-  s.FillBox(x, y2 - 1, x2, y2, outerDark);
-  s.FillBox(x2 - 1, y, x2, y2, outerDark);
-  s.FillBox(x + 1, y2 - 2, x2 - 1, y2 - 1, innerDark);
-  s.FillBox(x2 - 2, y + 1, x2 - 1, y2 - 1, innerDark);
-}
-
-void DrawFocus(Surface& s, int x, int y, int w, int h) {
-  for (int px = x; px < x + w; px += 2) {
-    s.SetPoint(px, y, ui::kText);
-    s.SetPoint(px, y + h - 1, ui::kText);
-  }
-  for (int py = y; py < y + h; py += 2) {
-    s.SetPoint(x, py, ui::kText);
-    s.SetPoint(x + w - 1, py, ui::kText);
-  }
-}
 
 // The lines of a caption: "\r\n" or "\n" between them.
 std::vector<std::string> CaptionLines(const std::string& text) {
@@ -84,7 +61,7 @@ void PictureBox::Draw(const DrawContext& dc) const {
   dc.out.FillBox(dc.x, dc.y, dc.x + rect.w, dc.y + rect.h, backColor);
   BitBlt(dc.out, dc.x, dc.y, std::min(rect.w, image.Width()), std::min(rect.h, image.Height()),
          image, 0, 0, RasterOp::kSrcCopy);
-  if (dc.focused) DrawFocus(dc.out, dc.x + 1, dc.y + 1, rect.w - 2, rect.h - 2);
+  if (dc.focused) paint::Focus(dc.out, dc.x + 1, dc.y + 1, rect.w - 2, rect.h - 2);
 }
 
 Label::Label(std::string name, ControlRect r, std::string text)
@@ -96,8 +73,14 @@ void Label::Draw(const DrawContext& dc) const {
   const int lineHeight = dc.font->TextHeight();
   int y = dc.y;
   for (const std::string& line : CaptionLines(caption)) {
-    const int indent = align == Align::kCentre ? (rect.w - dc.font->TextWidth(line)) / 2 : 0;
-    dc.font->TextOut(dc.out, dc.x + std::max(0, indent), y, line, enabled ? foreColor : kShadow);
+    const int width = dc.font->TextWidth(line);
+    const int indent = align == Align::kCentre  ? (rect.w - width) / 2
+                       : align == Align::kRight ? rect.w - width
+                                                : 0;
+    const int x = dc.x + std::max(0, indent);
+    const Rgb colour = enabled ? foreColor : kShadow;
+    dc.font->TextOut(dc.out, x, y, line, colour);
+    if (underline) dc.out.FillBox(x, y + lineHeight - 1, x + width, y + lineHeight, colour);
     y += lineHeight;
   }
 }
@@ -108,7 +91,14 @@ CommandButton::CommandButton(std::string name, ControlRect r, std::string text)
 void CommandButton::Draw(const DrawContext& dc) const {
   Surface& out = dc.out;
   out.FillBox(dc.x, dc.y, dc.x + rect.w, dc.y + rect.h, backColor);
-  DrawEdge(out, dc.x, dc.y, rect.w, rect.h, dc.pressed);
+  // The default button wears a dark frame around its edge.
+  const int frame = isDefault ? 1 : 0;
+  if (isDefault) {
+    out.FillBox(dc.x, dc.y, dc.x + rect.w, dc.y + rect.h, ui::kText);
+    out.FillBox(dc.x + 1, dc.y + 1, dc.x + rect.w - 1, dc.y + rect.h - 1, backColor);
+  }
+  paint::Edge(out, dc.x + frame, dc.y + frame, rect.w - 2 * frame, rect.h - 2 * frame,
+              dc.pressed ? paint::EdgeStyle::kPressed : paint::EdgeStyle::kRaised);
   const int shift = dc.pressed ? 1 : 0;
   const int textW = dc.font != nullptr && !caption.empty() ? dc.font->TextWidth(caption) : 0;
   const int picW = picture.Empty() ? 0 : picture.Width();
@@ -130,17 +120,16 @@ void CommandButton::Draw(const DrawContext& dc) const {
   }
   if (textW > 0) {
     const int y = dc.y + (rect.h - dc.font->TextHeight()) / 2 + shift;
-    if (!enabled) dc.font->TextOut(out, x + 1, y + 1, caption, kLight);
-    dc.font->TextOut(out, x, y, caption, enabled ? foreColor : kShadow);
+    paint::Caption(out, *dc.font, x, y, caption, foreColor, enabled);
   }
-  if (dc.focused) DrawFocus(out, dc.x + 4, dc.y + 4, rect.w - 8, rect.h - 8);
+  if (dc.focused) paint::Focus(out, dc.x + 4, dc.y + 4, rect.w - 8, rect.h - 8);
 }
 
 Panel::Panel(std::string name, ControlRect r) : Control(std::move(name), r) {}
 
 void Panel::Draw(const DrawContext& dc) const {
   dc.out.FillBox(dc.x, dc.y, dc.x + rect.w, dc.y + rect.h, backColor);
-  if (raised) DrawEdge(dc.out, dc.x, dc.y, rect.w, rect.h, false);
+  if (raised) paint::Edge(dc.out, dc.x, dc.y, rect.w, rect.h, paint::EdgeStyle::kRaised);
 }
 
 std::vector<Control*> Panel::Children() const {
@@ -211,7 +200,7 @@ void Form::MouseDown(int x, int y) {
   pressedX_ = hit.x;
   pressedY_ = hit.y;
   pressedInside_ = true;
-  if (hit.control->Focusable()) focus_ = hit.control;
+  if (hit.control->Focusable()) GiveFocus(hit.control);
   hit.control->MouseDown(x - hit.x, y - hit.y);
   Refresh();
 }
@@ -224,6 +213,7 @@ void Form::MouseMove(int x, int y) {
     Refresh();
   }
   pressed_->MouseMove(x - pressedX_, y - pressedY_);
+  Refresh();  // a dragged thumb or selection moves with the pointer
 }
 
 void Form::MouseUp(int x, int y) {
@@ -253,7 +243,20 @@ Control* Form::Focused() const {
 }
 
 void Form::SetFocus(const Control* control) {
+  GiveFocus(const_cast<Control*>(control));
+  Refresh();
+}
+
+void Form::GiveFocus(Control* control) {
+  if (control == focus_) return;
   focus_ = control;
+  if (control != nullptr) control->GotFocus();
+}
+
+void Form::SetDefault(CommandButton* button) {
+  if (default_ != nullptr) default_->isDefault = false;
+  default_ = button;
+  if (button != nullptr) button->isDefault = true;
   Refresh();
 }
 
@@ -264,16 +267,23 @@ void Form::MoveFocus(int step) {
   const int n = static_cast<int>(stops.size());
   int index = at == stops.end() ? (step > 0 ? -1 : 0) : static_cast<int>(at - stops.begin());
   index = ((index + step) % n + n) % n;
-  focus_ = stops[static_cast<std::size_t>(index)];
+  GiveFocus(stops[static_cast<std::size_t>(index)]);
   Refresh();
 }
 
 void Form::KeyDown(const Key& key) {
+  Control* focused = Focused();
+  if (focused != nullptr && focused->KeyDown(key)) {
+    Refresh();
+    return;
+  }
   switch (key.code) {
     case KeyCode::kEscape:
       if (onCancel) onCancel();
       return;
     case KeyCode::kTab:
+      MoveFocus(key.shift ? -1 : 1);
+      return;
     case KeyCode::kDown:
     case KeyCode::kRight:
       MoveFocus(1);
@@ -282,10 +292,60 @@ void Form::KeyDown(const Key& key) {
     case KeyCode::kLeft:
       MoveFocus(-1);
       return;
+    case KeyCode::kEnter:
+      if (default_ != nullptr && default_->visible) default_->Click();
+      return;
     default:
-      break;
+      return;
   }
-  if (Control* focused = Focused()) focused->KeyDown(key);
+}
+
+bool Form::TextInput(const std::string& utf8) {
+  auto* box = dynamic_cast<TextBox*>(Focused());
+  if (box == nullptr) return false;
+  box->Insert(utf8);
+  Refresh();
+  return true;
+}
+
+bool Form::TextEditing(const std::string& utf8, int cursor) {
+  auto* box = dynamic_cast<TextBox*>(Focused());
+  if (box == nullptr) return false;
+  box->Compose(utf8, cursor);
+  Refresh();
+  return true;
+}
+
+std::string Form::TakeSelection(bool cut) {
+  auto* box = dynamic_cast<TextBox*>(Focused());
+  if (box == nullptr) return "";
+  std::string text = box->SelectedText();
+  if (cut && !text.empty()) {
+    box->DeleteSelection();
+    Refresh();
+  }
+  return text;
+}
+
+std::optional<TextCaret> Form::Caret() const {
+  const Control* focused = Focused();
+  if (dynamic_cast<const TextBox*>(focused) == nullptr) return std::nullopt;
+  for (const Hit& h : Layout()) {
+    if (h.control != focused) continue;
+    TextCaret caret = static_cast<const TextBox*>(focused)->CaretAt();
+    caret.x += h.x;
+    caret.y += h.y;
+    return caret;
+  }
+  return std::nullopt;
+}
+
+bool Form::Contains(int x, int y) const {
+  return ControlRect{left, top, Width(), Height()}.Contains(x, y);
+}
+
+void Form::LoseFocus() {
+  if (onLostFocus) onLostFocus();
 }
 
 bool Form::Act(const std::string& verb, const std::string& control, const std::string& value) {
@@ -303,7 +363,7 @@ void Form::Refresh() {
 }
 
 void Form::Draw(Surface& out) const {
-  DrawEdge(out, left, top, Width(), Height(), false);
+  paint::Edge(out, left, top, Width(), Height(), paint::EdgeStyle::kRaised);
   out.FillBox(left + 1, top + 1, left + Width() - 2, top + kBorder, kFace);
   out.FillBox(left + kBorder, top + kBorder, left + Width() - kBorder,
               top + kBorder + kCaptionHeight, ui::kCaptionBar);
@@ -316,7 +376,8 @@ void Form::Draw(Surface& out) const {
   const Control* focused = Focused();
   for (const Hit& h : Layout()) {
     const bool pressed = h.control == pressed_ && pressedInside_;
-    h.control->Draw(DrawContext{out, h.x, h.y, font_, h.control == focused, pressed});
+    Font* font = h.control->font != nullptr ? h.control->font : font_;
+    h.control->Draw(DrawContext{out, h.x, h.y, font, h.control == focused, pressed});
   }
 }
 

@@ -1,6 +1,8 @@
 // Dialog windows drawn inside the main window: a form with a caption bar
-// and named controls (picture boxes, labels, command buttons, panels), with
-// hit testing, the pointer, keyboard focus and drawing. Free of any window
+// and named controls (picture boxes, labels, command buttons, panels; and
+// in platform/form_controls.h and platform/text_box.h option buttons,
+// frames, check boxes, a scroll bar and a text box), with hit testing, the
+// pointer, keyboard focus, typed text and drawing. Free of any window
 // system: both backends show a form by composing it over the picture and
 // hand it their pointer and keys while it is open.
 //
@@ -8,10 +10,15 @@
 // Draw, the pointer (MouseDown/MouseMove/MouseUp in the control's own
 // coordinates), KeyDown while focused, Focusable, and Act for the input
 // script's `press`, `type` and `set`.
+//
+// Keys go to the focused control first; what it doesn't take, the form
+// uses: Tab and the arrows move the focus, Enter presses the default
+// button, Escape cancels.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,12 +60,16 @@ class Control {
   bool enabled = true;
   Rgb backColor = ui::kFace;
   Rgb foreColor = ui::kText;
+  // Draws (and measures) with this font instead of the form's; may be null.
+  Font* font = nullptr;
   // Runs when the control is clicked (pointer released over it, Enter or
   // Space while focused, a scripted press); never while it is disabled.
   std::function<void()> onClick;
 
   // Tab stops at controls that take the focus.
   virtual bool Focusable() const { return false; }
+  // The control has just been given the focus.
+  virtual void GotFocus() {}
   virtual void Draw(const DrawContext& dc) const = 0;
   // Children drawn over this control, positioned relative to it.
   virtual std::vector<Control*> Children() const { return {}; }
@@ -77,11 +88,22 @@ class Control {
   virtual bool Act(const std::string& verb, const std::string& value);
 
   void Click() {
-    if (enabled && onClick) onClick();
+    if (!enabled) return;
+    Clicked();
+    if (onClick) onClick();
   }
 
+  // The panel or frame the control lies on; null on the form itself.
+  Control* Parent() const { return parent_; }
+
+ protected:
+  // The kind's own answer to a click (a check box toggles), before onClick.
+  virtual void Clicked() {}
+
  private:
+  friend class Panel;
   std::string name_;
+  Control* parent_ = nullptr;
 };
 
 // A picture with a persistent image the game draws into; the control shows
@@ -98,12 +120,13 @@ class PictureBox : public Control {
 // A caption of one or more lines ("\r\n" or "\n" between them).
 class Label : public Control {
  public:
-  enum class Align { kLeft, kCentre };
+  enum class Align { kLeft, kCentre, kRight };
   Label(std::string name, ControlRect rect, std::string caption = "");
   void Draw(const DrawContext& dc) const override;
   std::string caption;
   Align align = Align::kLeft;
   bool transparent = false;  // the parent shows through instead of backColor
+  bool underline = false;    // each line underlined (a link)
 };
 
 // A push button with a caption and/or a 16 x 16 picture.
@@ -114,6 +137,7 @@ class CommandButton : public Control {
   void Draw(const DrawContext& dc) const override;
   std::string caption;
   Surface picture;  // empty = none; black pixels are transparent
+  bool isDefault = false;  // Enter presses it (drawn with a dark frame); see Form::SetDefault
 };
 
 // A flat area holding its own controls (a group, a pop-up panel).
@@ -126,6 +150,7 @@ class Panel : public Control {
   template <typename T>
   T& Add(std::unique_ptr<T> control) {
     T& ref = *control;
+    ref.parent_ = this;
     children_.push_back(std::move(control));
     return ref;
   }
@@ -172,15 +197,40 @@ class Form {
   Surface background;
   // Escape runs this (typically the form's close button).
   std::function<void()> onCancel;
+  // A modal form disables the main window while it is open; a modeless one
+  // leaves it usable and runs onLostFocus when the player turns to it.
+  bool modal = true;
+  std::function<void()> onLostFocus;
+  // The button Enter presses when the focused control doesn't take Enter
+  // itself; null for none.
+  void SetDefault(CommandButton* button);
 
   // The pointer and keys, in picture coordinates. A press outside the form
   // does nothing (the main window is disabled while a form is open).
   void MouseDown(int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
-  // Tab and Down move the focus on, Up back; Enter and Space go to the
-  // focused control; Escape cancels.
+  // Keys go to the focused control first. Then Tab, Down and Right move
+  // the focus on, Up and Left back; Enter presses the default button;
+  // Escape cancels.
   void KeyDown(const Key& key);
+  // Text for the focused text box: typed or committed (TextInput), the
+  // input method's composition with its cursor in characters (an empty
+  // text ends it). False when the focused control takes no text.
+  bool TextInput(const std::string& utf8);
+  bool TextEditing(const std::string& utf8, int cursor);
+  // The focused text box's selected text, removed from the box when cut;
+  // "" when nothing is selected.
+  std::string TakeSelection(bool cut);
+  // The focused text box's caret in picture coordinates, when a text box
+  // has the focus.
+  std::optional<TextCaret> Caret() const;
+  // Whether a point of the picture lies on the form.
+  bool Contains(int x, int y) const;
+  // Whether the pointer holds a control down.
+  bool Pressing() const { return pressed_ != nullptr; }
+  // The player turned elsewhere: runs onLostFocus (a modeless form).
+  void LoseFocus();
   // A scripted action on a named control; false when there is no such
   // control, or it is hidden or disabled, or it does not take the verb.
   bool Act(const std::string& verb, const std::string& control, const std::string& value);
@@ -207,12 +257,14 @@ class Form {
   Hit HitAt(int x, int y) const;
   std::vector<Control*> TabStops() const;
   void MoveFocus(int step);
+  void GiveFocus(Control* control);
 
   std::string name_;
   std::string caption_;
   int clientW_;
   int clientH_;
   Font* font_ = nullptr;
+  CommandButton* default_ = nullptr;
   std::vector<std::unique_ptr<Control>> controls_;
   Stage* stage_ = nullptr;  // set while the form is open
   Control* pressed_ = nullptr;

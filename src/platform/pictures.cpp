@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 
 // After <cstdio>: jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
+
+#include "platform/files.h"
 
 namespace kovan {
 
@@ -27,63 +27,92 @@ struct RwCloser {
 };
 using RwPtr = std::unique_ptr<SDL_RWops, RwCloser>;
 
-enum class Kind { kBmp, kJpeg };
-
-std::uint32_t ReadLe(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
-  std::uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | b[at + i];
-  return v;
-}
-
-std::uint32_t ReadBe16(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return (static_cast<std::uint32_t>(b[at]) << 8) | b[at + 1];
-}
+using Kind = PictureKind;
 
 struct Size {
   long long w = 0;
   long long h = 0;
 };
 
-// The size a bitmap's header gives (a negative height means top-down).
-Result<Size> BmpSize(const std::vector<std::uint8_t>& b) {
-  if (b.size() < 26) return Result<Size>::Error("truncated BMP header");
-  const std::uint32_t headerSize = ReadLe(b, 14, 4);
-  if (headerSize == 12) {  // the old OS/2 core header
-    return Size{ReadLe(b, 18, 2), ReadLe(b, 20, 2)};
+// libjpeg reports fatal errors through a callback that must not return.
+struct JpegErrorJump {
+  jpeg_error_mgr mgr;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
+  auto* err = reinterpret_cast<JpegErrorJump*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  std::longjmp(err->jump, 1);
+}
+
+void JpegQuiet(j_common_ptr) {}
+
+// Reads the JPEG's headers with libjpeg itself, the reader the decoder
+// uses, so the size checked is the size that would be decoded. Only
+// trivially destructible objects live here: the error jump skips no
+// destructor.
+bool ReadJpegHeader(const std::vector<std::uint8_t>& b, jpeg_decompress_struct& cinfo,
+                    JpegErrorJump& err, Size& size) {
+  cinfo.err = jpeg_std_error(&err.mgr);
+  err.mgr.error_exit = JpegErrorExit;
+  err.mgr.output_message = JpegQuiet;
+  if (setjmp(err.jump) != 0) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
   }
-  const auto w = static_cast<std::int32_t>(ReadLe(b, 18, 4));
-  const auto h = static_cast<std::int32_t>(ReadLe(b, 22, 4));
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, b.data(), static_cast<unsigned long>(b.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  size = Size{cinfo.image_width, cinfo.image_height};
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
+Result<Size> JpegSize(const std::vector<std::uint8_t>& b) {
+  jpeg_decompress_struct cinfo{};
+  JpegErrorJump err{};
+  Size size;
+  if (!ReadJpegHeader(b, cinfo, err, size)) {
+    return Result<Size>::Error(std::string("broken JPEG picture: ") + err.message);
+  }
+  return size;
+}
+
+// The size in a bitmap's header, read the way SDL's loader reads it: the
+// old 12-byte core header has 16-bit sides, every later header 32-bit ones;
+// a negative height means the rows run top-down.
+Result<Size> BmpSize(const std::vector<std::uint8_t>& b) {
+  constexpr std::size_t kInfoAt = 14;
+  if (b.size() < kInfoAt + 12) return Result<Size>::Error("truncated BMP header");
+  RwPtr rw(SDL_RWFromConstMem(b.data(), static_cast<int>(std::min<std::size_t>(b.size(), 0x7FFFFFFF))));
+  if (!rw || SDL_RWseek(rw.get(), kInfoAt, RW_SEEK_SET) < 0) {
+    return Result<Size>::Error(std::string("cannot read BMP header: ") + SDL_GetError());
+  }
+  const Uint32 headerSize = SDL_ReadLE32(rw.get());
+  if (headerSize == 12) {
+    const Uint16 w = SDL_ReadLE16(rw.get());
+    const Uint16 h = SDL_ReadLE16(rw.get());
+    return Size{w, h};
+  }
+  if (headerSize < 40) {
+    return Result<Size>::Error("not a BMP picture (a header of " + std::to_string(headerSize) +
+                               " bytes)");
+  }
+  const auto w = static_cast<std::int32_t>(SDL_ReadLE32(rw.get()));
+  const auto h = static_cast<std::int32_t>(SDL_ReadLE32(rw.get()));
   return Size{w, h < 0 ? -static_cast<long long>(h) : h};
 }
 
-// The size in a JPEG's frame header, found by walking the markers.
-Result<Size> JpegSize(const std::vector<std::uint8_t>& b) {
-  std::size_t at = 2;
-  while (true) {
-    while (at < b.size() && b[at] == 0xFF) ++at;  // fill bytes
-    if (at >= b.size()) break;
-    const std::uint8_t marker = b[at++];
-    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;  // no length
-    if (marker == 0xD9 || marker == 0xDA) {
-      return Result<Size>::Error("JPEG has no frame header before its image data");
-    }
-    if (at + 2 > b.size()) break;
-    const std::uint32_t length = ReadBe16(b, at);
-    const bool frame =
-        marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (frame) {
-      if (at + 7 > b.size()) break;
-      return Size{ReadBe16(b, at + 5), ReadBe16(b, at + 3)};
-    }
-    if (length < 2) return Result<Size>::Error("corrupt JPEG marker segment");
-    at += length;
-  }
-  return Result<Size>::Error("truncated JPEG header");
-}
-
-std::string CheckSize(const Size& s) {
-  if (s.w <= 0 || s.h <= 0 || s.w > kMaxSurfaceSide || s.h > kMaxSurfaceSide) {
-    return "unsupported picture size " + std::to_string(s.w) + " x " + std::to_string(s.h);
+std::string CheckSize(Kind kind, const Size& s, int maxSide) {
+  const std::string picture =
+      std::string(PictureKindName(kind)) + " picture of " + std::to_string(s.w) + " x " +
+      std::to_string(s.h) + " pixels";
+  if (s.w <= 0 || s.h <= 0) return "a " + picture + ", an impossible size";
+  if (s.w > maxSide || s.h > maxSide) {
+    return "a " + picture + ", beyond the largest size the game takes (" +
+           std::to_string(maxSide) + " x " + std::to_string(maxSide) + ")";
   }
   return {};
 }
@@ -92,7 +121,8 @@ std::string SdlError(const char* what) { return std::string(what) + ": " + SDL_G
 
 }  // namespace
 
-Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes) {
+Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes, int maxSide) {
+  maxSide = std::min(maxSide, kMaxPictureSide);
   if (bytes.empty()) return Result<Surface>::Error("empty picture file");
   Kind kind;
   if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
@@ -102,10 +132,10 @@ Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes) {
   } else {
     return Result<Surface>::Error("not a BMP or JPEG picture");
   }
-  // Refuse absurd sizes before the decoder tries to allocate them.
+  // Refuse absurd sizes before the decoder allocates anything for them.
   const auto size = kind == Kind::kBmp ? BmpSize(bytes) : JpegSize(bytes);
   if (!size) return Result<Surface>::Error(size.error());
-  if (auto bad = CheckSize(size.value()); !bad.empty()) return Result<Surface>::Error(bad);
+  if (auto bad = CheckSize(kind, size.value(), maxSide); !bad.empty()) return Result<Surface>::Error(bad);
 
   if (kind == Kind::kJpeg && (IMG_Init(IMG_INIT_JPG) & IMG_INIT_JPG) == 0) {
     return Result<Surface>::Error(SdlError("cannot start the JPEG decoder"));
@@ -119,7 +149,7 @@ Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes) {
     return Result<Surface>::Error(
         SdlError(kind == Kind::kBmp ? "cannot decode BMP" : "cannot decode JPEG"));
   }
-  if (auto bad = CheckSize({decoded->w, decoded->h}); !bad.empty()) {
+  if (auto bad = CheckSize(kind, {decoded->w, decoded->h}, maxSide); !bad.empty()) {
     return Result<Surface>::Error(bad);
   }
   SurfacePtr rgb(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB888, 0),
@@ -139,13 +169,30 @@ Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes) {
   return out;
 }
 
+std::optional<PictureKind> PictureKindAfterSignature(const std::vector<std::uint8_t>& bytes) {
+  // A JPEG goes on with the marker of its next segment; a bitmap, after
+  // its file size, reserved words and pixel offset, with the size of its
+  // info header.
+  if (bytes.size() >= 4 && bytes[2] == 0xFF && bytes[3] >= 0xC0 && bytes[3] != 0xFF) {
+    return PictureKind::kJpeg;
+  }
+  if (bytes.size() >= 18) {
+    const std::uint32_t header = static_cast<std::uint32_t>(bytes[14]) | (bytes[15] << 8) |
+                                 (bytes[16] << 16) | (static_cast<std::uint32_t>(bytes[17]) << 24);
+    if (header == 12 || header == 40 || header == 52 || header == 56 || header == 64 ||
+        header == 108 || header == 124) {
+      return PictureKind::kBmp;
+    }
+  }
+  return std::nullopt;
+}
+
+const char* PictureKindName(PictureKind kind) { return kind == PictureKind::kBmp ? "BMP" : "JPEG"; }
+
 Result<Surface> LoadPicture(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Result<Surface>::Error(path + ": cannot open the file");
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-  if (in.bad()) return Result<Surface>::Error(path + ": cannot read the file");
-  auto decoded = DecodePicture(bytes);
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return Result<Surface>::Error(path + ": " + bytes.error());
+  auto decoded = DecodePicture(bytes.value());
   if (!decoded) return Result<Surface>::Error(path + ": " + decoded.error());
   return decoded;
 }
@@ -157,18 +204,6 @@ namespace {
 void PutLe(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
-
-// libjpeg reports fatal errors through a callback that must not return.
-struct JpegErrorJump {
-  jpeg_error_mgr mgr;
-  std::jmp_buf jump;
-};
-
-[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<JpegErrorJump*>(cinfo->err)->jump, 1);
-}
-
-void JpegQuiet(j_common_ptr) {}
 
 std::uint8_t Luma(Rgb c) {
   return static_cast<std::uint8_t>((299 * RedOf(c) + 587 * GreenOf(c) + 114 * BlueOf(c) + 500) /

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,26 @@
 
 namespace kovan {
 
+// The largest picture side the game takes. Its pictures are at most the
+// 640 x 480 screen; the bound keeps a hostile file from costing gigabytes
+// before it is refused.
+constexpr int kMaxPictureSide = 4096;
+
 // Decodes a Windows bitmap (1, 4, 8, 24 or 32 bits, top-down or bottom-up,
 // RLE8) or a JPEG (baseline, progressive, greyscale) from memory. The kind is
-// told by the content, not the name. A file that can't be decoded, or whose
-// sides are not 1..kMaxSurfaceSide, is an error naming the reason; it never
-// crashes. A cut-off JPEG may still decode, its missing part filled in.
-[[nodiscard]] Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes);
+// told by the content, not the name. The size is read with the decoders' own
+// header readers before a pixel is decoded; a side outside
+// 1..kMaxPictureSide, or a file that can't be decoded, is an error naming
+// the reason; it never crashes. A cut-off JPEG may still decode, its missing
+// part filled in. A smaller maxSide bounds the sides further.
+[[nodiscard]] Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes,
+                                            int maxSide = kMaxPictureSide);
+// The kind a picture file holds by its content, leaving out its first two
+// bytes (which a scrambled file doesn't keep): what follows a JPEG's or a
+// bitmap's signature. Nothing when the rest is neither.
+enum class PictureKind { kBmp, kJpeg };
+std::optional<PictureKind> PictureKindAfterSignature(const std::vector<std::uint8_t>& bytes);
+const char* PictureKindName(PictureKind kind);
 // Reads and decodes the file at path; the error names the path.
 [[nodiscard]] Result<Surface> LoadPicture(const std::string& path);
 

@@ -37,23 +37,50 @@ void Platform::FireTimers() {
   }
 }
 
-bool Platform::FormMouseDown(int x, int y) {
+void Platform::OpenForm(Form* form) {
+  // A form coming up takes the focus from a modeless one.
+  if (form != nullptr && stage_.FindForm(form->Name()) != form) DeactivateModeless();
+  stage_.AddForm(form);
+}
+
+bool Platform::FormOpen() const {
+  for (const Form* form : stage_.Forms()) {
+    if (form->modal) return true;
+  }
+  return false;
+}
+
+void Platform::DeactivateModeless() {
+  // A copy: losing the focus closes the form, which changes the list.
+  const std::vector<Form*> forms = stage_.Forms();
+  for (Form* form : forms) {
+    if (!form->modal && stage_.FindForm(form->Name()) == form) form->LoseFocus();
+  }
+}
+
+bool Platform::FormMouseDown(int x, int y, MouseButton button) {
   Form* form = stage_.TopForm();
   if (form == nullptr) return false;
-  form->MouseDown(x, y);
+  if (!form->modal && !form->Contains(x, y)) {
+    form->LoseFocus();
+    return false;
+  }
+  if (button == MouseButton::kLeft) form->MouseDown(x, y);
   return true;
 }
 
 bool Platform::FormMouseUp(int x, int y) {
   Form* form = stage_.TopForm();
-  if (form == nullptr) return false;
+  if (form == nullptr || (!form->modal && !form->Pressing())) return false;
   form->MouseUp(x, y);
   return true;
 }
 
 bool Platform::FormMouseMove(int x, int y) {
   Form* form = stage_.TopForm();
-  if (form == nullptr) return false;
+  if (form == nullptr || (!form->modal && !form->Pressing() && !form->Contains(x, y))) {
+    return false;
+  }
   form->MouseMove(x, y);
   return true;
 }
@@ -61,8 +88,33 @@ bool Platform::FormMouseMove(int x, int y) {
 bool Platform::FormKeyDown(const Key& key) {
   Form* form = stage_.TopForm();
   if (form == nullptr) return false;
+  // The full-screen keys are not the dialog's: Alt+Enter presses nothing.
+  if (key.code == KeyCode::kF11 || (key.code == KeyCode::kEnter && key.alt)) return true;
+  if (key.code == KeyCode::kChar && key.ctrl && (key.ch == U'v' || key.ch == U'c' || key.ch == U'x')) {
+    if (key.ch == U'v') {
+      form->TextInput(ClipboardText());
+    } else if (std::string taken = form->TakeSelection(key.ch == U'x'); !taken.empty()) {
+      SetClipboardText(taken);
+    }
+    return true;
+  }
   form->KeyDown(key);
   return true;
+}
+
+bool Platform::FormTextInput(const std::string& utf8) {
+  Form* form = stage_.TopForm();
+  return form != nullptr && form->TextInput(utf8);
+}
+
+bool Platform::FormTextEditing(const std::string& utf8, int cursor) {
+  Form* form = stage_.TopForm();
+  return form != nullptr && form->TextEditing(utf8, cursor);
+}
+
+std::optional<TextCaret> Platform::FormTextCaret() const {
+  const Form* form = stage_.TopForm();
+  return form != nullptr ? form->Caret() : std::nullopt;
 }
 
 void Platform::DialogAction(const std::string& verb, const std::string& formName,

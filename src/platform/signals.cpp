@@ -21,6 +21,7 @@ void InstallCloseSignals() {
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
 }
 
 bool CloseSignalPending() { return closeRequested != 0; }

@@ -1,5 +1,6 @@
-// SIGINT and SIGTERM become a close request that the backends deliver from
-// DoEvents, so the game leaves through its normal shutdown.
+// SIGINT, SIGTERM and SIGHUP (the terminal closing) become a close request
+// that the backends deliver from DoEvents, so the game leaves through its
+// normal shutdown.
 #pragma once
 
 namespace kovan {

@@ -41,6 +41,8 @@ class Stage {
   Form* TopForm() const { return forms_.empty() ? nullptr : forms_.back(); }
   // The open form of that name, or null.
   Form* FindForm(const std::string& name) const;
+  // The open forms, bottom to top.
+  const std::vector<Form*>& Forms() const { return forms_; }
 
   // The topmost shown surface under a client point, or null.
   // (Contained surfaces count where they lie inside their container.)

@@ -25,6 +25,10 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i);
 // well-formed sequence stands for itself.
 char32_t Utf8Next(std::string_view s, std::size_t& i);
 
+// Appends the UTF-8 form of a code point (a surrogate or a value beyond
+// U+10FFFF becomes U+FFFD).
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Number of code points in a UTF-8 string (a "character" as the game counts).
 std::size_t Utf8Length(std::string_view utf8);
 // The first n code points of a UTF-8 string; the part after them.

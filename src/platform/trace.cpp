@@ -87,6 +87,7 @@ void Trace::Event(std::int64_t t, std::string_view ev, std::initializer_list<Tra
   line += "}\n";
   out_->write(line.data(), static_cast<std::streamsize>(line.size()));
   out_->flush();
+  if (!out_->good()) failed_ = true;
 }
 
 }  // namespace kovan

@@ -26,7 +26,8 @@ struct TraceField {
 };
 
 // Writes events to a stream; without a stream it writes nothing. Each line
-// is flushed so a trace survives an abrupt end.
+// is flushed so a trace survives an abrupt end; a line the stream didn't
+// take is remembered (a full disk), so the run can't end as a success.
 class Trace {
  public:
   Trace() = default;
@@ -35,9 +36,12 @@ class Trace {
   bool Enabled() const { return out_ != nullptr; }
   // {"t":t,"ev":ev,...fields}
   void Event(std::int64_t t, std::string_view ev, std::initializer_list<TraceField> fields = {});
+  // Some event could not be written.
+  bool Failed() const { return failed_; }
 
  private:
   std::ostream* out_ = nullptr;
+  bool failed_ = false;
 };
 
 // JSON string literal of a UTF-8 text, quotes included.

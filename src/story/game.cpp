@@ -36,7 +36,9 @@ Game::Game(Platform& platform, GameOptions options)
       scene_(platform, state, form_, messages_),
       choices_(platform, state, form_, messages_, sound_),
       savegame_(platform, state, form_, messages_, scene_, sound_, log_),
-      script_(*this) {
+      dialogs_(platform, state, form_, messages_, sound_),
+      script_(*this),
+      display_(platform, state, form_, log_) {
   platform_.SetInputSink(this);
   scene_.SetSound(&sound_);
 }
@@ -69,6 +71,8 @@ void Game::SctFind(std::int16_t section) {
 }
 
 void Game::OnClose() { throw GameExit{"close", 0}; }
+
+void Game::OnTimeLimit() { throw GameExit{"time", 0}; }
 
 namespace {
 
@@ -103,7 +107,13 @@ void Game::OnMouseMove(int x, int y) {
   }
 }
 
+// The screen keys switch the display where the main window takes keys and
+// never reach the story: one press is one action.
 void Game::OnKeyDown(const Key& key) {
+  if (DisplayMode::IsScreenKey(key)) {
+    if (!form_.WakuHidden) display_.SwitchScreen();
+    return;
+  }
   if (choices_.OnKeyDown(key) || savegame_.OnTitleKey(key)) return;
   messages_.OnKeyDown(key);
 }
@@ -124,6 +134,11 @@ void Game::OnMenu(const std::string& item) {
     savegame_.prog_load_Click();
   } else if (item == menu::kSpeedup) {
     messages_.speedup_Click();
+  } else if (item == menu::kOptMenu) {
+    // A message, a choice or the title already wait for the player.
+    dialogs_.opt_menu_Click(state.KeyWait || choices_.Waiting() || savegame_.TitleShown());
+  } else if (item == menu::kVvrr) {
+    dialogs_.vvrr_Click();
   }
 }
 
@@ -139,10 +154,12 @@ void Game::WriteLog() {
 void Game::FormLoad() {
   StartUp();
   scene_.OpeningDisp();
-  // Play begins here. Skipping, saving and loading are usable from the
-  // first line, as they are once a game has been started from the title
-  // (a story that opens with its title switches them off there).
-  for (const char* name : {menu::kSpeedup, menu::kProgLoad, menu::kProgSave}) {
+  // Play begins here. Skipping, saving, loading, the options and the
+  // version box are usable from the first line, as they are once a game
+  // has been started from the title (a story that opens with its title
+  // switches the first three off there).
+  for (const char* name :
+       {menu::kSpeedup, menu::kProgLoad, menu::kProgSave, menu::kOptMenu, menu::kVvrr}) {
     if (MenuItem* item = form_.FindMenu(name)) item->enabled = true;
   }
   form_.UpdateMenu();
@@ -171,6 +188,8 @@ void Game::StartUp() {
   WriteLog();
   savegame_.SetUpSaveFolder(options_.saveDir);
   if (Status st = messages_.LayoutInit(*dataFiles_); !st) FatalDataError(st.error());
+  display_.ScreenModeGet();
+  if (options_.fullScreen) display_.ScreenFull();
 
   platform_.ShowWindow(true);
   platform_.DoEvents();
@@ -188,7 +207,8 @@ void Game::FormUnload() {
   if (unloaded_) return;
   unloaded_ = true;
   sound_.Shutdown();
-  if (dataFiles_) dataFiles_->ScrambleHeaders();
+  // The desktop gets its window back however the game ends.
+  if (state.ScreenChanged) display_.ScreenWindow();
 }
 
 }  // namespace kovan

@@ -3,10 +3,12 @@
 // process; none of them keeps global state.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "dialogs/dialogs.h"
 #include "engine/data_files.h"
 #include "engine/engine_state.h"
 #include "engine/game_log.h"
@@ -18,6 +20,7 @@
 #include "savegame/savegame.h"
 #include "scene/scene.h"
 #include "sound/sound.h"
+#include "system/display_mode.h"
 
 namespace kovan {
 
@@ -25,6 +28,11 @@ struct GameOptions {
   std::string appPath;   // the program's folder; empty = where the binary is
   std::string dataPath;  // overrides the data folder when not empty
   std::string saveDir = {};  // where the saves go; empty = beside the data (ChooseSaveFolder)
+  bool fullScreen = false;   // the window opens full screen
+  // Scenario lines the game may take before it ends with the reason
+  // "lines"; -1 = no bound. Lines cost no game time, so a scenario that
+  // jumps round without a message is bounded only by this.
+  std::int64_t maxLines = -1;
 };
 
 // The program's folder with exactly one separator at its end.
@@ -69,6 +77,7 @@ class Game : public InputSink {
   void OnWheel(int steps) override;
   void OnMenu(const std::string& item) override;
   void OnClose() override;
+  void OnTimeLimit() override;
 
   EngineState state;
   Platform& platform() { return platform_; }
@@ -80,7 +89,10 @@ class Game : public InputSink {
   Sound& sound() { return sound_; }
   Choices& choices() { return choices_; }
   Savegame& savegame() { return savegame_; }
+  Dialogs& dialogs() { return dialogs_; }
   GameLog& log() { return log_; }
+  DisplayMode& display() { return display_; }
+  const GameOptions& options() const { return options_; }
 
  private:
   void WriteLog();
@@ -95,7 +107,9 @@ class Game : public InputSink {
   Scene scene_;
   Choices choices_;
   Savegame savegame_;
+  Dialogs dialogs_;
   Script script_;
+  DisplayMode display_;
   bool unloaded_ = false;
 };
 

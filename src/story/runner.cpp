@@ -1,6 +1,9 @@
 #include "story/runner.h"
 
+#include <exception>
+#include <new>
 #include <optional>
+#include <string>
 
 #include "engine/game_exit.h"
 #include "savegame/story_restart.h"
@@ -9,6 +12,19 @@ namespace kovan {
 namespace {
 
 constexpr std::uint32_t kIdleSleepMs = 10;
+constexpr const char* kOutOfMemory = "メモリが足りないため終了します。";
+constexpr const char* kInternalError = "内部エラーのため終了します。";
+
+// Says why the game must end after a failure no handler expected. The
+// box itself may fail as well when memory is short; the shutdown still
+// follows.
+void ReportFailure(Game& game, const std::string& text, const std::string& detail) {
+  try {
+    game.log().Line(text + " (" + detail + ")");
+    game.MsgBox(text + "\n" + detail);
+  } catch (...) {
+  }
+}
 
 }  // namespace
 
@@ -48,6 +64,12 @@ int RunGame(Game& game) {
     }
   } catch (const GameExit& e) {
     exit = e;
+  } catch (const std::bad_alloc&) {
+    exit = GameExit{"memory", 1};
+    ReportFailure(game, kOutOfMemory, "out of memory");
+  } catch (const std::exception& e) {
+    exit = GameExit{"error", 1};
+    ReportFailure(game, kInternalError, e.what());
   }
   platform.SetGameState("exit");
   game.FormUnload();

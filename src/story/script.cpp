@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/engine_state.h"
+#include "engine/game_exit.h"
 #include "story/game.h"
 #include "engine/script_numbers.h"
 #include "platform/surface.h"
@@ -19,6 +20,10 @@ namespace {
 // the window can still be closed. A story shows messages long before that,
 // and the extra event delivery changes nothing for it.
 constexpr int kLinesPerEventPump = 4096;
+
+// The exit status of a run that the line bound ended: a scenario that
+// reaches it runs away, which a test run should not take for success.
+constexpr int kLineBoundExitCode = 3;
 
 constexpr Rgb kSpeakerColour = MakeRgb(255, 255, 255);
 constexpr Rgb kNarrationColour = MakeRgb(192, 192, 255);
@@ -47,6 +52,7 @@ void Script::ScriptRun() {
       game_.platform().DoEvents();
     }
     ++linesSincePump;
+    CountLine();
     endCheck = true;
     switch (ExecuteLine()) {
       case kStepShowMessage:
@@ -69,6 +75,16 @@ void Script::ScriptRun() {
         break;  // the same line again
     }
   }
+}
+
+void Script::CountLine() {
+  const std::int64_t bound = game_.options().maxLines;
+  if (bound >= 0 && linesTaken_ >= bound) {
+    game_.log().Line("The run ended after " + std::to_string(linesTaken_) +
+                     " scenario lines, the most it was allowed.");
+    throw GameExit{"lines", kLineBoundExitCode};
+  }
+  ++linesTaken_;
 }
 
 int Script::ExecuteLine() {
@@ -106,13 +122,11 @@ int Script::SceneUpdates(const SeqRecord& line) {
     placeChange = true;
   }
   // Character digit first, pose digit last ("13"; "1" is character 1 in
-  // pose 1). A field with a digit at neither end names no sprite.
-  const std::string doll = TrimSpaces(line.Doll);
-  const auto character = DigitAt(doll, false);
-  const auto pose = DigitAt(doll, true);
-  if (character || pose) {
-    if (character) s.DollNo = *character;
-    if (pose) s.DollPose = *pose;
+  // pose 1). A first character that is no digit names character 0, which
+  // no sprite belongs to; a last one that is no digit keeps the pose.
+  if (const std::string doll = TrimSpaces(line.Doll); !doll.empty()) {
+    s.DollNo = DigitAt(doll, false).value_or(0);
+    if (const auto pose = DigitAt(doll, true)) s.DollPose = *pose;
     spriteChange = true;
   }
   if (auto face = ScriptNumber(TrimSpaces(line.Face)); face && *face >= 0 && *face <= 255) {

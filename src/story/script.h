@@ -27,7 +27,9 @@ class Script {
   // shown. Ways out of the game unwind through it as GameExit. A pass is a
   // loop, never a recursion, so it doesn't grow the stack however long it
   // runs. A position outside the loaded lines (a bad jump target or a
-  // loaded position) ends the pass like the last line does.
+  // loaded position) ends the pass like the last line does. When the game
+  // has taken the most lines its options allow, it ends with the reason
+  // "lines".
   void ScriptRun();
 
   // The command handlers; each gives a step result.
@@ -62,7 +64,11 @@ class Script {
   int QuitLine();
   int ClearLine();
 
+  // Ends the game when the line bound is reached; counts the line.
+  void CountLine();
+
   Game& game_;
+  std::int64_t linesTaken_ = 0;  // in every pass of this game
 };
 
 // Puts the names in for the markers "&0" to "&5". After each name the

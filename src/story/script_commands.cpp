@@ -43,8 +43,9 @@ int Script::CmdGo() {
   const std::string& cmd = game_.state.CmdText;
   if (cmd == "g0") return JumpTo(game_.state.JumpSection);
   if (cmd == "g9") return kStepTitle;
-  // "g1" to "g3" and other "g" commands do nothing. "g4" asks for the
-  // protagonist's name; until that dialog exists the line simply passes.
+  // "g4" asks for the protagonist's name and waits for it; "g1" to "g3"
+  // and other "g" commands do nothing.
+  if (cmd == "g4") game_.dialogs().NameEnt();
   return kStepNextLine;
 }
 
@@ -92,6 +93,7 @@ int Script::CmdTextMode() {
       game_.form().Blinker.shown = false;
       s.DateTabOn = false;
       s.MsgMode = 3;
+      game_.messages().ShowSkipState();  // skipping, if it ran, has ended
       break;
     case 's':
       s.NextFontSize = NumberOrZero(s.Arg1);

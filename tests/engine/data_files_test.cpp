@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/files.h"
 #include "test_game.h"
@@ -21,7 +22,7 @@ void WriteDataFolder(const std::string& dir, GameSetup setup = {}) {
   testing::WriteGameFolder(dir, setup);
 }
 
-TEST(DataPrepare, ReadsNamesAndMusicAndRestoresEveryHeader) {
+TEST(DataPrepare, ReadsNamesAndMusicAndRepairsPicturesInMemoryOnly) {
   TempDir dir;
   WriteDataFolder(dir.path());
   DataFiles files(dir.path());
@@ -33,22 +34,18 @@ TEST(DataPrepare, ReadsNamesAndMusicAndRestoresEveryHeader) {
   EXPECT_EQ(s.CharName[0], "");
   EXPECT_EQ(s.BgmFile[1], "bgm01.mid");
   EXPECT_EQ(s.BgmFile[3], "");  // an empty line means no music
-  EXPECT_EQ(HeaderOf(dir.path() + "13.dat"), "BM");
-  EXPECT_EQ(HeaderOf(dir.path() + "60.dat"), "BM");
-  EXPECT_EQ(HeaderOf(dir.path() + "p14.dat"), "\xFF\xD8");
-  // The plain scenario lies in the folder only until it is loaded.
-  EXPECT_TRUE(FileExists(dir.path() + "91.cod"));
   ASSERT_TRUE(files.ScenarioLoad(s).ok());
-  EXPECT_FALSE(FileExists(dir.path() + "91.cod"));
-  EXPECT_FALSE(FileExists(dir.path() + "92.cod"));
   EXPECT_EQ(s.SeqLast, 1);
 
-  files.ScrambleHeaders();
-  EXPECT_EQ(HeaderOf(dir.path() + "11.dat"), "JF");
-  EXPECT_EQ(HeaderOf(dir.path() + "p1.dat"), "JF");
-  auto picture = files.LoadPicture("p1.dat");
-  ASSERT_TRUE(picture.ok()) << picture.error();
-  EXPECT_EQ(picture->Width(), 640);
+  // The pictures keep their scrambled headers on disk and load all the same.
+  EXPECT_EQ(HeaderOf(dir.path() + "13.dat"), "JF");
+  EXPECT_EQ(HeaderOf(dir.path() + "p14.dat"), "JF");
+  auto place = files.LoadPicture("p1.dat");
+  ASSERT_TRUE(place.ok()) << place.error();
+  EXPECT_EQ(place->Width(), 640);
+  auto sprite = files.LoadPicture("11.dat");
+  ASSERT_TRUE(sprite.ok()) << sprite.error();
+  EXPECT_EQ(sprite->Width(), 280);
 }
 
 TEST(DataPrepare, MissingFilesAreNamedAsChecked) {
@@ -86,12 +83,10 @@ TEST(DataPrepare, NamesIgnoreCase) {
   EngineState s;
   Status st = files.DataPrepare(s);
   ASSERT_TRUE(st.ok()) << st.error();
-  EXPECT_EQ(HeaderOf(dir.path() + "P1.DAT"), "\xFF\xD8");
-  files.ScrambleHeaders();
-  EXPECT_EQ(HeaderOf(dir.path() + "P1.DAT"), "JF");
+  EXPECT_TRUE(files.LoadPicture("p1.dat").ok());
 }
 
-TEST(ScenarioLoad, BrokenScenarioNamesFileAndRecordAndStillRemovesPlainCopies) {
+TEST(ScenarioLoad, BrokenScenarioNamesFileAndRecord) {
   TempDir dir;
   WriteDataFolder(dir.path(), {.scenario = "1000,,,,,,,,a,,,,\r\n10x0,,,,,,,,b,,,,\r\n"});
   DataFiles files(dir.path());
@@ -100,37 +95,30 @@ TEST(ScenarioLoad, BrokenScenarioNamesFileAndRecordAndStillRemovesPlainCopies) {
   Status st = files.ScenarioLoad(s);
   ASSERT_FALSE(st.ok());
   EXPECT_NE(st.error().find("91.dat record 2 (line 2), field 1"), std::string::npos) << st.error();
-  EXPECT_FALSE(FileExists(dir.path() + "91.cod"));
 }
 
-TEST(HeaderPatching, TouchesOnlyTheFirstTwoBytesOfExistingFiles) {
-  TempDir dir;
+// kovan-tool's header rewriting: the first two bytes of a regular file and
+// nothing else; a link, a short file and a missing one are left as they are.
+TEST(HeaderPatching, RewritesOnlyTheStartOfRegularFiles) {
+  TempDir dir, elsewhere;
   WriteDataFolder(dir.path());
-  auto before = ReadFileBytes(dir.path() + "p3.dat");
-  ASSERT_TRUE(HeaderRestore(dir.path() + "p3", 'j').ok());
+  const auto before = ReadFileBytes(dir.path() + "p3.dat");
+  std::ofstream(dir.path() + "p4.dat", std::ios::trunc) << "B";
+  std::ofstream(elsewhere.path() + "target") << "keep me";
+  std::filesystem::remove(dir.path() + "p5.dat");
+  std::filesystem::create_symlink(elsewhere.path() + "target", dir.path() + "p5.dat");
+  const Status st = DataFiles(dir.path()).PatchAllHeaders(false);
+  ASSERT_FALSE(st.ok());
+  EXPECT_NE(st.error().find("p4.dat: too short"), std::string::npos) << st.error();
+  EXPECT_NE(st.error().find("p5.dat: not a regular file"), std::string::npos) << st.error();
+  EXPECT_EQ(HeaderOf(elsewhere.path() + "target"), "ke");
+  EXPECT_EQ(*FileLength(dir.path() + "p4.dat"), 1u);
   auto after = ReadFileBytes(dir.path() + "p3.dat");
   ASSERT_EQ(before->size(), after->size());
   EXPECT_EQ((*after)[0], 0xFF);
   EXPECT_TRUE(std::equal(before->begin() + 2, before->end(), after->begin() + 2));
-  EXPECT_FALSE(HeaderScramble(dir.path() + "nothing").ok());
-  EXPECT_FALSE(FileExists(dir.path() + "nothing.dat"));
-}
-
-TEST(DataPrepare, ReadOnlyFolderWorksInMemory) {
-  TempDir dir;
-  WriteDataFolder(dir.path());
-  DataFiles files(dir.path(), /*writable=*/false);
-  EngineState s;
-  ASSERT_TRUE(files.DataPrepare(s).ok());
-  EXPECT_FALSE(FileExists(dir.path() + "91.cod"));
-  EXPECT_EQ(HeaderOf(dir.path() + "11.dat"), "JF");
-  ASSERT_TRUE(files.ScenarioLoad(s).ok());
-  EXPECT_EQ(s.SeqLast, 1);
-  auto sprite = files.LoadPicture("11.dat");
-  ASSERT_TRUE(sprite.ok()) << sprite.error();
-  EXPECT_EQ(sprite->Width(), 280);
-  files.ScrambleHeaders();
-  EXPECT_EQ(HeaderOf(dir.path() + "11.dat"), "JF");
+  ASSERT_TRUE(HeaderScramble(dir.path() + "p3").ok());
+  EXPECT_EQ(*ReadFileBytes(dir.path() + "p3.dat"), *before);
 }
 
 TEST(SplitLines, AllLineEnds) {

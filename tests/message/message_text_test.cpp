@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "engine/game_exit.h"
 #include "pixels.h"
 #include "test_game.h"
 
@@ -181,6 +182,33 @@ TEST(MessageText, OutlandishValuesDrawWithoutHarm) {
   g.state().CaptionX = 1;
   g.Say(std::string(5000, 'x'));
   EXPECT_EQ(g.Numbers("caption", "x"), (Numbers{320 - 4999 * 10}));
+}
+
+// Input reaches the game between the characters of a line or a caption:
+// closing ends the game long before the 30 characters are drawn, and
+// skipping chosen mid-line draws the rest at once, each character where it
+// would have gone, with no wait after.
+TEST(InputWhileDrawing, ClosingAndSkippingTakeEffectMidLine) {
+  for (const bool caption : {false, true}) {
+    TestGame g({.input = "wait 100\nquit\n"});
+    g.state().CaptionX = caption ? 1 : 0;
+    g.state().CaptionY = 100;
+    const std::uint32_t start = g.platform().Ticks();
+    EXPECT_THROW(g.Say(Chars(30)), GameExit);
+    EXPECT_LT(g.platform().Ticks() - start, 300u) << caption;
+    EXPECT_FALSE(g.form().MsgBusy);
+  }
+  TestGame skipped({.input = "wait 300\nmenu speedup\n"});
+  skipped.form().FindMenu(menu::kSpeedup)->enabled = true;
+  skipped.form().UpdateMenu();
+  const std::uint32_t start = skipped.platform().Ticks();
+  skipped.Say(Chars(30));
+  EXPECT_LT(skipped.platform().Ticks() - start, 1200u);
+  EXPECT_EQ(skipped.state().MsgMode, 0);
+  EXPECT_TRUE(skipped.Events("wait").empty());
+  TestGame whole({.input = "until keys\nkey Enter\n"});
+  whole.Say(Chars(30));
+  EXPECT_TRUE(SameSurface(skipped.form().Waku[0], whole.form().Waku[0]));
 }
 
 }  // namespace

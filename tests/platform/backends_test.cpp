@@ -29,9 +29,11 @@ class RecordingSink : public InputSink {
   }
   void OnMouseMove(int x, int y) override { Add("move", x, y); }
   void OnKeyDown(const Key& k) override {
-    static constexpr const char* kNames[] = {"key Enter", "key Space", "key Escape"};
+    static constexpr const char* kNames[] = {"Enter", "Space", "Escape", "",    "Up",
+                                             "Down",  "Left",  "Right",  "Tab", "F11"};
     Add(k.code == KeyCode::kChar ? "char " + std::to_string(static_cast<unsigned>(k.ch))
-                                 : kNames[static_cast<int>(k.code)]);
+                                 : std::string("key ") + (k.alt ? "Alt+" : "") +
+                                       kNames[static_cast<int>(k.code)]);
   }
   void OnMenu(const std::string& item) override { Add("menu " + item); }
   void OnDialogAction(const std::string& verb, const std::string& form, const std::string& control,
@@ -197,7 +199,7 @@ TEST(InputScript, Actions_ReachTheSinkAsWritten) {
       "  # a comment line\r\n"
       "click 10 20   # trailing comment\r\n"
       "rclick 639 479\nmove -1 5\n"
-      "key Enter\nkey space\nkey ESCAPE\nkey #\nkey ﾌ\n"
+      "key Enter\nkey space\nkey ESCAPE\nkey f11\nkey Alt+Enter\nkey #\nkey ﾌ\n"
       "menu prog_save\n"
       "press File_Window fBtn(3)\n"
       "type NameEnt Text1  山田 # 太郎  \n"
@@ -208,7 +210,8 @@ TEST(InputScript, Actions_ReachTheSinkAsWritten) {
   for (int i = 0; i < 20; ++i) p->DoEvents();
   EXPECT_EQ(sink.events,
             (Events{"0 click 10 20", "0 rclick 639 479", "0 move -1 5", "0 key Enter",
-                    "0 key Space", "0 key Escape", "0 char 35", "0 char 65420", "0 menu prog_save",
+                    "0 key Space", "0 key Escape", "0 key F11", "0 key Alt+Enter", "0 char 35",
+                    "0 char 65420", "0 menu prog_save",
                     "0 press|File_Window|fBtn(3)|", "0 type|NameEnt|Text1|山田 # 太郎",
                     "0 set|Option_Window|HScroll1|5", "0 close"}));
 }

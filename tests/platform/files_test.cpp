@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -52,8 +53,8 @@ TEST(ResolveNoCase, PrefersTheExactNameThenTheFirstInOrder) {
 // --- whole files -------------------------------------------------------------------
 
 // A write replaces the whole file through a new one, so a link at the path
-// is replaced, never followed; patching keeps the rest of the file.
-TEST(Files, WriteReadPatchAndRemove) {
+// is replaced, never followed.
+TEST(Files, WriteReadAndRemove) {
   testing::TempDir dir;
   const std::string path = dir.path() + "f.bin";
   Touch(dir.path() + "target", "kept");
@@ -66,15 +67,11 @@ TEST(Files, WriteReadPatchAndRemove) {
   EXPECT_EQ(FileLength(path), std::optional<std::uint64_t>(100000));
   EXPECT_EQ(*ReadFileBytes(path), bytes);
 
-  const std::uint8_t head[] = {0xFF, 0xFE, 0x00};
-  ASSERT_TRUE(PatchFileStart(path, head, sizeof head).ok());
-  std::copy(head, head + 3, bytes.begin());
-  EXPECT_EQ(*ReadFileBytes(path), bytes);
+  ASSERT_TRUE(WriteFileBytes(path, Bytes{1, 2}).ok());
+  EXPECT_EQ(*ReadFileBytes(path), (Bytes{1, 2}));
   ASSERT_TRUE(WriteFileBytes(path, Bytes{}).ok());
   EXPECT_EQ(FileLength(path), std::optional<std::uint64_t>(0));
 
-  EXPECT_FALSE(PatchFileStart(dir.path() + "none.bin", head, 3).ok());
-  EXPECT_FALSE(FileExists(dir.path() + "none.bin"));
   EXPECT_FALSE(WriteFileBytes(dir.path() + "no/such/folder.bin", bytes).ok());
   EXPECT_NE(ReadFileBytes(dir.path() + "none.bin").error().find("none.bin"), std::string::npos);
   EXPECT_TRUE(RemoveFile(path).ok());
@@ -82,20 +79,57 @@ TEST(Files, WriteReadPatchAndRemove) {
   EXPECT_TRUE(RemoveFile(path).ok());  // already gone
 }
 
+TEST(Files, KindsOfPaths) {
+  testing::TempDir dir;
+  Touch(dir.path() + "file");
+  EXPECT_TRUE(DirExists(dir.path()));
+  EXPECT_FALSE(DirExists(dir.path() + "file"));
+  EXPECT_FALSE(FileExists(dir.path()));
+  EXPECT_EQ(FileLength(dir.path()), std::nullopt);
+  EXPECT_FALSE(ReadFileBytes(dir.path()).ok());
+  // A named pipe is refused at once rather than waited on; a file longer
+  // than asked for is refused before it is read.
+  ASSERT_EQ(::mkfifo((dir.path() + "pipe").c_str(), 0600), 0);
+  const auto pipe = ReadFileBytes(dir.path() + "pipe");
+  ASSERT_FALSE(pipe.ok());
+  EXPECT_NE(pipe.error().find("not a regular file"), std::string::npos) << pipe.error();
+  Touch(dir.path() + "long", "12345");
+  EXPECT_TRUE(ReadFileBytes(dir.path() + "long", 5).ok());
+  EXPECT_FALSE(ReadFileBytes(dir.path() + "long", 4).ok());
+  fs::create_symlink(dir.path() + "long", dir.path() + "link");
+  EXPECT_FALSE(PlainFileExists(dir.path() + "link"));
+  EXPECT_TRUE(PlainFileExists(dir.path() + "long"));
+  EXPECT_TRUE(DirWritable(dir.path()));
+  EXPECT_FALSE(DirWritable(dir.path() + "file"));
+  EXPECT_FALSE(DirWritable(dir.path() + "missing"));
+
+  const std::string exeDir = ExecutableDir();
+  ASSERT_FALSE(exeDir.empty());
+  EXPECT_EQ(exeDir.back(), '/');
+  EXPECT_TRUE(FileExists(exeDir + "platform_tests"));
+}
+
 // --- the single-instance lock ------------------------------------------------------
 
-TEST(InstanceLock, OneHolderPerKeyUntilReleased) {
+// The lock is the folder's own: every spelling of it meets the same lock,
+// and a folder that isn't there is neither held nor busy.
+TEST(InstanceLock, OneHolderPerFolderUntilReleased) {
   testing::TempDir dir;
   auto first = std::make_unique<InstanceLock>(dir.path());
   EXPECT_TRUE(first->Held());
   {
     InstanceLock second(dir.path());
     EXPECT_FALSE(second.Held());
-    // The same folder spelt another way is the same game.
-    InstanceLock third(dir.path() + "./");
-    EXPECT_FALSE(third.Held());
+    EXPECT_TRUE(second.Busy());
+    fs::create_directory_symlink(dir.path(), dir.path() + "alias");
+    InstanceLock third(dir.path() + "alias/./");
+    EXPECT_TRUE(third.Busy());
   }
-  InstanceLock other(dir.path() + "elsewhere");
+  InstanceLock missing(dir.path() + "elsewhere");
+  EXPECT_FALSE(missing.Held());
+  EXPECT_FALSE(missing.Busy());
+  fs::create_directory(dir.path() + "other");
+  InstanceLock other(dir.path() + "other");
   EXPECT_TRUE(other.Held());
   first.reset();
   InstanceLock again(dir.path());

@@ -66,6 +66,7 @@ TEST(Form, InputReachesOnlyLiveControlsOfTheOpenForm) {
       {"tab skips the disabled button, enter presses", "key Tab\nkey Enter\nkey Tab\nkey Space\n"
                                                        "key Tab\nkey Enter\nkey Escape\n",
        "a row a cancel "},
+      {"the full-screen keys press nothing", "key Tab\nkey Alt+Enter\nkey F11\nkey Enter\n", "a "},
       {"a press reaches a shown, enabled control only",
        "press Test_Form Button(0)\npress Test_Form Button(1)\npress Test_Form Yes\n"
        "press Test_Form Nothing\npress Test_Form Row\n",

@@ -292,6 +292,40 @@ TEST_F(SdlWindowTest, MenuClick_ReachesTheGameOnlyOnALiveItem) {
   platform_->SetMenu({MenuItem{"quit", "終了"}});
   EXPECT_EQ(ClickAt(3, 10), Strings{"menu quit"});
 }
+
+// Lets the window system catch up (a window manager answers a while later,
+// a bare X server at once) until the window is as wide as expected.
+WindowPlacement Settle(Platform& p, int width) {
+  const std::uint32_t start = p.Ticks();
+  while (p.Placement().width != width && p.Ticks() - start < 2000) {
+    p.DoEvents();
+    p.Sleep(10);
+  }
+  return p.Placement();
+}
+
+TEST_F(SdlWindowTest, FullScreen_CoversTheDisplayAndComesBackCentred) {
+  const DisplayInfo d = platform_->Display();
+  ASSERT_TRUE(platform_->SetFullScreen(true).ok());
+  const WindowPlacement full = Settle(*platform_, d.width);
+  EXPECT_TRUE(full.fullScreen && !full.caption && !full.menuStrip);
+  EXPECT_EQ((std::vector<int>{full.x, full.y, full.height}), (std::vector<int>{0, 0, d.height}));
+  // The picture fills the screen's height or width with its aspect kept;
+  // the screen's centre is the picture's, and the bars take no clicks.
+  EXPECT_TRUE(full.pictureWidth == d.width || full.pictureHeight == d.height);
+  EXPECT_EQ(full.pictureWidth * 3, full.pictureHeight * 4);
+  EXPECT_EQ(ClickAt(d.width / 2, d.height / 2), Strings{"click 320 240"});
+  EXPECT_EQ(ClickAt(0, 0), Strings{});
+
+  ASSERT_TRUE(platform_->SetFullScreen(false).ok());
+  platform_->SetClientSize(640, 480);
+  platform_->CentreWindow();
+  const WindowPlacement back = Settle(*platform_, 640);
+  EXPECT_TRUE(!back.fullScreen && back.caption && back.menuStrip);
+  EXPECT_EQ((std::vector<int>{back.pictureWidth, back.pictureHeight, back.x, back.y}),
+            (std::vector<int>{640, 480, (d.width - 640) / 2, (d.height - back.height) / 2}));
+  EXPECT_EQ(ClickAt(10, kMenuBarHeight + 10), Strings{"click 10 10"});
+}
 #endif
 
 }  // namespace

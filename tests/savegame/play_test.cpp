@@ -136,8 +136,8 @@ TEST(MenuBar, ItemsAreEnabledExactlyWhenTheGameCanTakeThem) {
                                      {"save", ""},
                                      {"load", ""}});
   EXPECT_EQ(walk,
-            "menu:true "                                              // play begins
-            "menu:false menu:true title:show menu:true title:start "  // the title, its start
+            "menu:true menu:true "                                    // play begins
+            "menu:false menu:false menu:true title:show menu:true title:start "  // the title
             "menu:click save menu:false choice pick menu:true "        // a choice is put up
             "load menu:false menu:true");                             // a game is loaded
 }

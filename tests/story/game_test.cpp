@@ -22,7 +22,7 @@ TEST(StartUp, DataFolderBesideTheProgramOrTheProgramFolderItself) {
   EXPECT_EQ(AppPathOf("/opt/game"), "/opt/game/");
 }
 
-TEST(StartUp, StartsEndsCleanlyAndLeavesHeadersScrambled) {
+TEST(StartUp, StartsAndEndsCleanly) {
   TestGame play({.prepare = [](const std::string& dir) {
                    std::ofstream(dir + "kovan.log") << "an old log that must go";
                  },

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 
 #include "platform/headless/audio_recorder.h"
@@ -11,6 +10,7 @@
 #include "platform/pictures.h"
 #include "platform/signals.h"
 #include "platform/system_facts.h"
+#include "platform/viewport.h"
 
 namespace kovan {
 
@@ -44,11 +44,22 @@ class HeadlessPlatform final : public Platform {
     clientWidth_ = w;
     clientHeight_ = h;
   }
-  void CentreWindow() override {}
+  void CentreWindow() override {
+    x_ = (options_.display.width - clientWidth_) / 2;
+    y_ = (options_.display.height - WindowHeight()) / 2;
+  }
   void ShowWindow(bool shown) override { shown_ = shown; }
   void SetCaption(const std::string& utf8) override { caption_ = utf8; }
   void SetWaitCursor(bool wait) override { waitCursor_ = wait; }
   void ToggleCaption() override { captionOn_ = !captionOn_; }
+  Status SetFullScreen(bool full) override {
+    if (full && !fullScreen_ && options_.refuseFullScreen) {
+      return Status::Error("the desktop refused full screen");
+    }
+    fullScreen_ = full;
+    return Status();
+  }
+  WindowPlacement Placement() override;
 
   MsgBoxAnswer MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) override;
 
@@ -56,6 +67,7 @@ class HeadlessPlatform final : public Platform {
   SystemFacts Facts() override { return ReadSystemFacts(); }
   void SetImeOpen(bool open) override { imeOpen_ = open; }
   void SetGameState(std::string_view state) override { state_ = state; }
+  std::string OutputError() const override { return outputError_; }
 
  private:
   void RunDueActions();
@@ -63,6 +75,13 @@ class HeadlessPlatform final : public Platform {
   std::optional<MsgBoxAnswer> TakeScriptAnswer();
   void AdvanceTo(std::int64_t t);
   void TakeShot(const std::string& file);
+  // The state the game reported, or "dialog NAME" while that form is open.
+  bool StateHolds(const std::string& wanted) const {
+    constexpr std::string_view kDialog = "dialog ";
+    return state_ == wanted ||
+           (wanted.starts_with(kDialog) && stage().FindForm(wanted.substr(kDialog.size())) != nullptr);
+  }
+  int WindowHeight() const { return clientHeight_ + (fullScreen_ ? 0 : kMenuBarHeight); }
   bool ScriptDone() const { return next_ >= actions_.size() && clock_ >= notBefore_; }
   void Close() {
     if (sink() != nullptr) sink()->OnClose();
@@ -82,8 +101,11 @@ class HeadlessPlatform final : public Platform {
   bool shown_ = false;
   bool waitCursor_ = false;
   bool captionOn_ = true;
+  bool fullScreen_ = false;
+  int x_ = 0, y_ = 0;
   bool imeOpen_ = false;
   std::string caption_;
+  std::string outputError_;
 };
 
 void HeadlessPlatform::DoEvents() {
@@ -95,7 +117,7 @@ void HeadlessPlatform::DoEvents() {
   FireTimers();
   if (options_.maxMs >= 0 && clock_ >= options_.maxMs && !limitCloseSent_) {
     limitCloseSent_ = true;
-    Close();
+    if (sink() != nullptr) sink()->OnTimeLimit();
   }
   if (!scriptCloseSent_ && ScriptDone() && !state_.empty()) {
     scriptCloseSent_ = true;
@@ -115,7 +137,7 @@ void HeadlessPlatform::RunDueActions() {
         notBefore_ = clock_ + action.ms;
         break;
       case ActionKind::kUntil:
-        if (state_ != action.text) return;
+        if (!StateHolds(action.text)) return;
         ++next_;
         break;
       case ActionKind::kAnswer:
@@ -126,6 +148,7 @@ void HeadlessPlatform::RunDueActions() {
         break;
       case ActionKind::kMenu:
         ++next_;
+        DeactivateModeless();  // the menu bar is clicked
         if (LiveMenuItem(Menu(), action.text) == nullptr || FormOpen()) {
           // A click on nothing a player could click (a dialog disables the
           // menu bar): dropped, and said so.
@@ -152,7 +175,7 @@ void HeadlessPlatform::Deliver(const ScriptAction& a) {
     FormMouseUp(a.x, a.y);
     return;
   }
-  if ((a.kind == ActionKind::kRClick && FormOpen()) ||
+  if ((a.kind == ActionKind::kRClick && FormMouseDown(a.x, a.y, MouseButton::kRight)) ||
       (a.kind == ActionKind::kMove && FormMouseMove(a.x, a.y)) ||
       (a.kind == ActionKind::kKey && FormKeyDown(a.key))) {
     return;
@@ -185,6 +208,26 @@ void HeadlessPlatform::Deliver(const ScriptAction& a) {
     default:
       break;
   }
+}
+
+WindowPlacement HeadlessPlatform::Placement() {
+  WindowPlacement p;
+  p.fullScreen = fullScreen_;
+  p.caption = captionOn_ && !fullScreen_;
+  p.menuStrip = !fullScreen_;
+  if (fullScreen_) {
+    p.width = options_.display.width;
+    p.height = options_.display.height;
+  } else {
+    p.x = x_;
+    p.y = y_;
+    p.width = clientWidth_;
+    p.height = WindowHeight();
+  }
+  const Viewport view(p.width, p.height, p.width, p.height, p.menuStrip ? kMenuBarHeight : 0);
+  p.pictureWidth = view.Picture().w;
+  p.pictureHeight = view.Picture().h;
+  return p;
 }
 
 MsgBoxAnswer HeadlessPlatform::MessageBox(const std::string& utf8Text, MsgBoxButtons buttons) {
@@ -248,8 +291,8 @@ void HeadlessPlatform::TakeShot(const std::string& file) {
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   Surface picture;
   stage().Compose(picture);
-  if (Status saved = SavePng(picture, path.string()); !saved) {
-    std::cerr << "headless: shot not written: " << saved.error() << '\n';
+  if (Status saved = SavePng(picture, path.string()); !saved && outputError_.empty()) {
+    outputError_ = "shot not written: " + saved.error();
   }
 }
 

@@ -20,6 +20,7 @@ struct HeadlessOptions {
   std::string audioPath;
   std::string soundFont;  // as FindSoundFont takes it
   DisplayInfo display{1280, 1024, 24};
+  bool refuseFullScreen = false;  // the desktop says no to full screen
 };
 
 // A script line that can't be read is an error naming its line number.
@@ -35,14 +36,18 @@ struct HeadlessOptions {
 // - `until STATE` holds the actions behind it until the state the game last
 //   reported through SetGameState is STATE. Delivering an input forgets the
 //   reported state, since the input may end the wait; so a waiting loop
-//   reports its state on every pass, before it calls DoEvents.
+//   reports its state on every pass, before it calls DoEvents. `until
+//   dialog NAME` also holds while a form of that name is open.
 // - MessageBox takes its answer from the script when the next action is
 //   `answer` (possibly after `wait`s, which then pass while the box is open,
 //   and `until msgbox`); otherwise OK boxes answer OK and Yes/No boxes No.
 //   An `answer` that comes up while no box is open waits for the next box.
-// - When the actions are used up and the game reports a waiting state, or
-//   the clock reaches maxMs, the sink gets OnClose, once for each reason
-//   (a scripted `quit` counts as the script's close).
+// - When the actions are used up and the game reports a waiting state the
+//   sink gets OnClose, once (a scripted `quit` counts as the script's
+//   close); when the clock reaches maxMs it gets OnTimeLimit, once.
+// - The window is modelled on a desktop of the display's size: it opens at
+//   its top left corner, the strip is kMenuBarHeight tall, full screen
+//   covers the display and leaving it puts the window back where it was.
 [[nodiscard]] Result<std::unique_ptr<Platform>> CreateHeadlessPlatform(
     const HeadlessOptions& options);
 

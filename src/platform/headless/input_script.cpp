@@ -1,5 +1,6 @@
 #include "platform/headless/input_script.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -67,25 +68,49 @@ bool SingleCodePoint(std::string_view word, char32_t& cp) {
 }
 
 std::string ParseKey(std::string_view word, Key& key) {
-  const std::string name = Lower(word);
-  if (name == "enter" || name == "return") {
-    key = Key{KeyCode::kEnter, U'\r'};
-  } else if (name == "space") {
-    key = Key{KeyCode::kSpace, U' '};
-  } else if (name == "escape" || name == "esc") {
-    key = Key{KeyCode::kEscape, 0x1B};
-  } else if (name == "up" || name == "down" || name == "left" || name == "right" ||
-             name == "tab") {
-    key = Key{name == "up"     ? KeyCode::kUp
-              : name == "down" ? KeyCode::kDown
-              : name == "left" ? KeyCode::kLeft
-              : name == "right" ? KeyCode::kRight
-                               : KeyCode::kTab,
-              0};
-  } else if (char32_t cp = 0; SingleCodePoint(word, cp) && cp >= 0x20) {
-    key = Key{KeyCode::kChar, cp};
+  std::string name = Lower(word);
+  // "alt+", "ctrl+" and "shift+" in front hold those keys down.
+  bool alt = false, shift = false, ctrl = false;
+  for (bool more = true; more;) {
+    more = false;
+    for (auto [prefix, flag] : {std::pair<std::string_view, bool*>{"ctrl+", &ctrl},
+                                {"shift+", &shift}, {"alt+", &alt}}) {
+      if (name.size() > prefix.size() && name.starts_with(prefix)) {
+        *flag = more = true;
+        name.erase(0, prefix.size());
+        word.remove_prefix(prefix.size());
+      }
+    }
+  }
+  static constexpr std::pair<const char*, KeyCode> kNamed[] = {
+      {"enter", KeyCode::kEnter},         {"return", KeyCode::kEnter},
+      {"space", KeyCode::kSpace},         {"escape", KeyCode::kEscape},
+      {"esc", KeyCode::kEscape},          {"up", KeyCode::kUp},
+      {"down", KeyCode::kDown},           {"left", KeyCode::kLeft},
+      {"right", KeyCode::kRight},         {"tab", KeyCode::kTab},
+      {"backspace", KeyCode::kBackspace}, {"delete", KeyCode::kDelete},
+      {"home", KeyCode::kHome},           {"end", KeyCode::kEnd},
+      {"pageup", KeyCode::kPageUp},       {"pagedown", KeyCode::kPageDown},
+      {"f11", KeyCode::kF11},
+  };
+  static constexpr std::pair<KeyCode, char32_t> kChars[] = {
+      {KeyCode::kEnter, U'\r'}, {KeyCode::kSpace, U' '}, {KeyCode::kEscape, 0x1B}};
+  char32_t cp = 0;
+  if (const auto* named = std::find_if(std::begin(kNamed), std::end(kNamed),
+                                       [&](const auto& n) { return name == n.first; });
+      named != std::end(kNamed)) {
+    key = Key{.code = named->second, .alt = alt, .shift = shift, .ctrl = ctrl};
+    for (const auto& [code, ch] : kChars) {
+      if (code == named->second) key.ch = ch;
+    }
+  } else if (SingleCodePoint(word, cp) && cp >= 0x20) {
+    // Ctrl with a letter comes as the lower-case letter, as a keyboard gives it.
+    if (ctrl && cp >= U'A' && cp <= U'Z') cp = cp - U'A' + U'a';
+    key = Key{.code = KeyCode::kChar, .ch = cp, .alt = alt, .shift = shift, .ctrl = ctrl};
   } else {
-    return "unknown key \"" + std::string(word) + "\" (Enter, Space, Escape, Up, Down, Left, Right, Tab or one character)";
+    return "unknown key \"" + std::string(word) +
+           "\" (Enter, Space, Escape, Up, Down, Left, Right, Tab, Backspace, Delete, Home, End, "
+           "PageUp, PageDown, F11 or one character, after alt+, ctrl+ or shift+ if held)";
   }
   return {};
 }

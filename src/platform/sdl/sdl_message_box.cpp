@@ -49,7 +49,7 @@ struct SdlPlatform::BoxView {
   SdlRendererPtr ownRenderer;
   SdlTexturePtr texture;
   Uint32 windowId = 0;
-  SDL_Rect at{};  // the panel, in the coordinates mouse events arrive in
+  SDL_Rect at{};  // the panel, in picture pixels (its own window's, when it has one)
   Surface pixels;
   bool dirty = true;
 };
@@ -68,8 +68,8 @@ Status SdlPlatform::OpenBoxView(BoxView& view, const MessagePanel& panel) {
   view.at = SDL_Rect{0, 0, panel.Width(), panel.Height()};
   if (shown_) {
     view.windowId = SDL_GetWindowID(window_.get());
-    view.at.x = std::max(0, (clientWidth_ - panel.Width()) / 2);
-    view.at.y = StripHeight() + std::max(0, (clientHeight_ - panel.Height()) / 2);
+    view.at.x = std::max(0, (Stage::kWidth - panel.Width()) / 2);
+    view.at.y = std::max(0, (Stage::kHeight - panel.Height()) / 2);
   } else {
     view.ownWindow.reset(SDL_CreateWindow(caption_.c_str(), SDL_WINDOWPOS_CENTERED,
                                           SDL_WINDOWPOS_CENTERED, panel.Width(), panel.Height(),
@@ -111,6 +111,12 @@ void SdlPlatform::DrawBox(BoxView& view, const MessagePanel& panel) {
 std::optional<MsgBoxAnswer> SdlPlatform::HandleBoxEvent(const SDL_Event& e, BoxView& view,
                                                         MessagePanel& panel) {
   const Uint32 mainId = SDL_GetWindowID(window_.get());
+  // A point in the panel's coordinates; off the picture is off the panel.
+  const auto onPanel = [&](int x, int y) {
+    if (view.ownWindow) return PicturePoint{x - view.at.x, y - view.at.y};
+    const std::optional<PicturePoint> p = PictureAt(x, y);
+    return p ? PicturePoint{p->x - view.at.x, p->y - view.at.y} : PicturePoint{-1, -1};
+  };
   switch (e.type) {
     case SDL_QUIT:
       pendingClose_ = true;
@@ -125,17 +131,21 @@ std::optional<MsgBoxAnswer> SdlPlatform::HandleBoxEvent(const SDL_Event& e, BoxV
       break;
     case SDL_MOUSEBUTTONDOWN:
       if (e.button.windowID == view.windowId && e.button.button == SDL_BUTTON_LEFT) {
-        panel.MouseDown(e.button.x - view.at.x, e.button.y - view.at.y);
+        const PicturePoint p = onPanel(e.button.x, e.button.y);
+        panel.MouseDown(p.x, p.y);
         view.dirty = true;
       }
       break;
     case SDL_MOUSEBUTTONUP:
       if (e.button.button == SDL_BUTTON_LEFT) {
         view.dirty = true;
-        return panel.MouseUp(e.button.x - view.at.x, e.button.y - view.at.y);
+        const PicturePoint p = onPanel(e.button.x, e.button.y);
+        return panel.MouseUp(p.x, p.y);
       }
       break;
     case SDL_KEYDOWN:
+      // Alt+Enter is the full-screen chord, not the box's Enter.
+      if ((e.key.keysym.mod & KMOD_ALT) != 0) break;
       if (auto key = PanelKeyOf(e.key.keysym.sym)) {
         view.dirty = true;
         return panel.KeyDown(*key);

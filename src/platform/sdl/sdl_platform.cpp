@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop_link.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window_platform.h"
 #include "platform/signals.h"
@@ -15,6 +16,12 @@ namespace kovan {
 namespace {
 
 constexpr Uint8 kStripGrey[3] = {0xD4, 0xD0, 0xC8};
+
+SDL_Rect ToSdl(const PixelRect& r) { return SDL_Rect{r.x, r.y, r.w, r.h}; }
+
+void SetFilter(SDL_Texture* t, bool smooth) {
+  SDL_SetTextureScaleMode(t, smooth ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
 
 // The code points of a UTF-8 text; a malformed byte is skipped.
 std::vector<char32_t> CodePoints(const char* utf8) {
@@ -37,27 +44,56 @@ std::vector<char32_t> CodePoints(const char* utf8) {
 }
 
 // The keys that arrive by name rather than as text.
-std::optional<Key> NamedKey(SDL_Keycode sym) {
+std::optional<KeyCode> NamedKey(SDL_Keycode sym) {
   switch (sym) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-      return Key{KeyCode::kEnter, U'\r'};
+      return KeyCode::kEnter;
     case SDLK_SPACE:
-      return Key{KeyCode::kSpace, U' '};
+      return KeyCode::kSpace;
     case SDLK_ESCAPE:
-      return Key{KeyCode::kEscape, 0x1B};
+      return KeyCode::kEscape;
     case SDLK_UP:
-      return Key{KeyCode::kUp, 0};
+      return KeyCode::kUp;
     case SDLK_DOWN:
-      return Key{KeyCode::kDown, 0};
+      return KeyCode::kDown;
     case SDLK_LEFT:
-      return Key{KeyCode::kLeft, 0};
+      return KeyCode::kLeft;
     case SDLK_RIGHT:
-      return Key{KeyCode::kRight, 0};
+      return KeyCode::kRight;
     case SDLK_TAB:
-      return Key{KeyCode::kTab, U'\t'};
+      return KeyCode::kTab;
+    case SDLK_BACKSPACE:
+      return KeyCode::kBackspace;
+    case SDLK_DELETE:
+      return KeyCode::kDelete;
+    case SDLK_HOME:
+      return KeyCode::kHome;
+    case SDLK_END:
+      return KeyCode::kEnd;
+    case SDLK_PAGEUP:
+      return KeyCode::kPageUp;
+    case SDLK_PAGEDOWN:
+      return KeyCode::kPageDown;
+    case SDLK_F11:
+      return KeyCode::kF11;
     default:
       return std::nullopt;
+  }
+}
+
+char32_t NamedChar(KeyCode code) {
+  switch (code) {
+    case KeyCode::kEnter:
+      return U'\r';
+    case KeyCode::kSpace:
+      return U' ';
+    case KeyCode::kEscape:
+      return 0x1B;
+    case KeyCode::kTab:
+      return U'\t';
+    default:
+      return 0;
   }
 }
 
@@ -67,14 +103,21 @@ Status SdlPlatform::Init() {
   // The program installs its own SIGINT/SIGTERM handling.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+  // Compositions longer than one event's 32 bytes arrive whole.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
   if (!subsystems_.Start(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER)) {
     return Status::Error(SdlError("cannot start SDL video"));
   }
   start_ = SDL_GetTicks();
-  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth_,
-                                 clientHeight_ + StripHeight(),
-                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
+  scale_ = FittingScale(options_.scale);
+  // High-DPI desktops give the drawable more pixels than the window has
+  // points: the picture is rendered at the drawable's size.
+  window_.reset(SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                 clientWidth_ * scale_, clientHeight_ * scale_ + StripHeight(),
+                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE |
+                                     SDL_WINDOW_ALLOW_HIGHDPI));
   if (!window_) return Status::Error(SdlError("cannot create the window"));
+  SDL_SetWindowMinimumSize(window_.get(), Stage::kWidth / 2, Stage::kHeight / 2 + kStripHeight);
   renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
   if (!renderer_) return Status::Error(SdlError("cannot create the renderer"));
   picture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888,
@@ -84,13 +127,13 @@ Status SdlPlatform::Init() {
   arrowCursor_.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
   waitCursor_.reset(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT));
   ApplySize();
+  // Text input runs only while a dialog's text box has the focus.
+  SDL_StopTextInput();
   return Status();
 }
 
 void SdlPlatform::ApplySize() {
-  const int h = clientHeight_ + StripHeight();
-  SDL_RenderSetLogicalSize(renderer_.get(), clientWidth_, h);
-  SDL_SetWindowSize(window_.get(), clientWidth_, h);
+  SDL_SetWindowSize(window_.get(), clientWidth_ * scale_, clientHeight_ * scale_ + StripHeight());
   needRedraw_ = true;
 }
 
@@ -124,10 +167,11 @@ void SdlPlatform::SetWaitCursor(bool wait) {
   if (cursor != nullptr) SDL_SetCursor(cursor);
 }
 
+// In full screen the border waits until the window leaves it.
 void SdlPlatform::ToggleCaption() {
   captionOn_ = !captionOn_;
-  SDL_SetWindowBordered(window_.get(), captionOn_ ? SDL_TRUE : SDL_FALSE);
-  ApplySize();
+  if (!fullScreen_) SDL_SetWindowBordered(window_.get(), captionOn_ ? SDL_TRUE : SDL_FALSE);
+  needRedraw_ = true;
 }
 
 DisplayInfo SdlPlatform::Display() {
@@ -142,12 +186,51 @@ DisplayInfo SdlPlatform::Display() {
 SystemFacts SdlPlatform::Facts() { return ReadSystemFacts(); }
 
 void SdlPlatform::SetImeOpen(bool open) {
+  imeWanted_ = open;
+  if (textForForm_) return;
   if (open) {
     SDL_StartTextInput();
   } else {
     SDL_StopTextInput();
   }
 }
+
+void SdlPlatform::SyncTextInput() {
+  const std::optional<TextCaret> caret = shown_ ? FormTextCaret() : std::nullopt;
+  if (caret && !textForForm_) {
+    textForForm_ = true;
+    SDL_StartTextInput();
+  } else if (!caret && textForForm_) {
+    textForForm_ = false;
+    inputRect_.reset();
+    SetImeOpen(imeWanted_);
+  }
+  if (!caret) return;
+  // The candidate window goes just below the caret, in window points; the
+  // desktop hears of it only when it moves (the caret, or the window).
+  const Viewport view = CurrentViewport();
+  const PicturePoint top = view.ToWindow(caret->x, caret->y);
+  const PicturePoint bottom = view.ToWindow(caret->x + 1, caret->y + caret->h);
+  const PixelRect rect{top.x, top.y, std::max(1, bottom.x - top.x), std::max(1, bottom.y - top.y)};
+  if (rect == inputRect_) return;
+  inputRect_ = rect;
+  SDL_Rect at{rect.x, rect.y, rect.w, rect.h};
+  SDL_SetTextInputRect(&at);
+}
+
+std::string SdlPlatform::ClipboardText() {
+  char* text = SDL_GetClipboardText();
+  if (text == nullptr) return "";
+  std::string out = text;
+  SDL_free(text);
+  return out;
+}
+
+void SdlPlatform::SetClipboardText(const std::string& utf8) {
+  (void)SDL_SetClipboardText(utf8.c_str());
+}
+
+Status SdlPlatform::OpenLink(const std::string& target) { return OpenWithDesktop(target); }
 
 void SdlPlatform::DoEvents() {
   bool close = pendingClose_;
@@ -164,6 +247,7 @@ void SdlPlatform::DoEvents() {
   }
   if (close && sink() != nullptr) sink()->OnClose();
   FireTimers();
+  SyncTextInput();
   Present();
 }
 
@@ -210,7 +294,15 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
       HandleKey(e.key);
       break;
     case SDL_TEXTINPUT:
-      HandleText(e.text.text);
+      HandleText(e.text.text, e.text.timestamp);
+      break;
+    case SDL_TEXTEDITING:
+      HandleEditing(e.edit.text, e.edit.start, e.edit.timestamp);
+      break;
+    case SDL_TEXTEDITING_EXT:
+      HandleEditing(e.editExt.text != nullptr ? e.editExt.text : "", e.editExt.start,
+                    e.editExt.timestamp);
+      SDL_free(e.editExt.text);
       break;
     case SDL_MOUSEWHEEL:
       if (e.wheel.windowID == mainId && e.wheel.y != 0 && sink() != nullptr && !FormOpen()) {
@@ -224,29 +316,31 @@ bool SdlPlatform::HandleEvent(const SDL_Event& e) {
   return false;
 }
 
-// The renderer has already turned window pixels into logical ones: the
-// strip's rows first, then the picture's.
+// Mouse events come in window points: the strip's rows first (bar
+// coordinates are points), then the scaled picture, whose pixels the game
+// or an open dialog gets; the bars beside the picture take no clicks.
 void SdlPlatform::HandleMouseDown(const SDL_MouseButtonEvent& b) {
-  // An open dialog disables the menu bar and the picture.
+  const MouseButton button = b.button == SDL_BUTTON_RIGHT ? MouseButton::kRight : MouseButton::kLeft;
+  if (b.button != SDL_BUTTON_LEFT && b.button != SDL_BUTTON_RIGHT) return;
   if (b.y < StripHeight()) {
-    if (b.button == SDL_BUTTON_LEFT && !FormOpen()) menuBar_.Press(b.x, b.y);
+    // A modal dialog disables the menu bar; a modeless one loses its focus.
+    DeactivateModeless();
+    if (button == MouseButton::kLeft && !FormOpen()) menuBar_.Press(b.x, b.y);
     return;
   }
-  const int x = b.x, y = b.y - StripHeight();
-  if (FormOpen()) {
-    if (b.button == SDL_BUTTON_LEFT) FormMouseDown(x, y);
-    return;
-  }
-  if (sink() == nullptr || x < 0 || y < 0 || x >= clientWidth_ || y >= clientHeight_) return;
-  if (b.button == SDL_BUTTON_LEFT) sink()->OnMouseDown(MouseButton::kLeft, x, y);
-  if (b.button == SDL_BUTTON_RIGHT) sink()->OnMouseDown(MouseButton::kRight, x, y);
+  const std::optional<PicturePoint> at = PictureAt(b.x, b.y);
+  const PicturePoint point = at.value_or(PicturePoint{-1, -1});
+  if (FormMouseDown(point.x, point.y, button)) return;
+  if (sink() == nullptr || !at) return;
+  sink()->OnMouseDown(button, point.x, point.y);
 }
 
 // A menu item answers when the button comes up over the enabled item it
 // went down on.
 void SdlPlatform::HandleMouseUp(const SDL_MouseButtonEvent& b) {
   if (b.button != SDL_BUTTON_LEFT) return;
-  if (FormMouseUp(b.x, b.y - StripHeight())) return;
+  const PicturePoint at = PictureAt(b.x, b.y).value_or(PicturePoint{-1, -1});
+  if (FormMouseUp(at.x, at.y)) return;
   const int barY = b.y < StripHeight() ? b.y : -1;
   const std::optional<std::string> item = menuBar_.Release(b.x, barY);
   if (item && sink() != nullptr) sink()->OnMenu(*item);
@@ -259,36 +353,68 @@ void SdlPlatform::HandleMouseMotion(const SDL_MouseMotionEvent& m) {
     return;
   }
   menuBar_.Leave();
-  const int x = m.x, y = m.y - StripHeight();
-  if (FormMouseMove(x, y)) return;
-  if (sink() != nullptr && x >= 0 && x < clientWidth_ && y < clientHeight_) {
-    sink()->OnMouseMove(x, y);
-  }
+  const std::optional<PicturePoint> at = PictureAt(m.x, m.y);
+  if (FormMouseMove(at ? at->x : -1, at ? at->y : -1)) return;
+  if (sink() != nullptr && at) sink()->OnMouseMove(at->x, at->y);
 }
 
 void SdlPlatform::HandleKey(const SDL_KeyboardEvent& k) {
-  if (std::optional<Key> named = NamedKey(k.keysym.sym)) {
-    if (!FormKeyDown(*named) && sink() != nullptr) sink()->OnKeyDown(*named);
+  const bool shift = (k.keysym.mod & KMOD_SHIFT) != 0;
+  const bool ctrl = (k.keysym.mod & KMOD_CTRL) != 0;
+  const bool formText = textForForm_ && SDL_IsTextInputActive();
+  if (std::optional<KeyCode> code = NamedKey(k.keysym.sym)) {
+    const Key key{.code = *code,
+                  .ch = NamedChar(*code),
+                  .alt = (k.keysym.mod & KMOD_ALT) != 0,
+                  .shift = shift,
+                  .ctrl = ctrl};
+    // The screen keys act once per press, never again while held.
+    const bool screenKey = key.code == KeyCode::kEscape || key.code == KeyCode::kF11 ||
+                           (key.code == KeyCode::kEnter && key.alt);
+    if (screenKey && k.repeat != 0) return;
+    // Keys that build or commit a composition are the input method's.
+    if (formText && imeGate_.Swallows(key, k.timestamp)) return;
+    // A text box gets its spaces as text.
+    if (formText && *code == KeyCode::kSpace) return;
+    if (!FormKeyDown(key) && sink() != nullptr) sink()->OnKeyDown(key);
     return;
   }
-  if (sink() == nullptr || FormOpen()) return;
   // Characters come as text while text input runs; without it, the
-  // printable ASCII keys stand in.
+  // printable ASCII keys stand in. Ctrl with a letter is a command
+  // (Ctrl+V pastes into a text box).
   const SDL_Keycode sym = k.keysym.sym;
-  if (SDL_IsTextInputActive() || sym <= 0x20 || sym >= 0x7F) return;
+  if (sym <= 0x20 || sym >= 0x7F) return;
   char32_t ch = static_cast<char32_t>(sym);
+  if (ctrl) {
+    if (ch >= U'a' && ch <= U'z') {
+      (void)FormKeyDown(Key{.code = KeyCode::kChar, .ch = ch, .shift = shift, .ctrl = true});
+    }
+    return;
+  }
+  if (sink() == nullptr || FormOpen() || SDL_IsTextInputActive()) return;
   if ((k.keysym.mod & (KMOD_SHIFT | KMOD_CAPS)) != 0 && ch >= U'a' && ch <= U'z') {
     ch = ch - U'a' + U'A';
   }
   sink()->OnKeyDown(Key{KeyCode::kChar, ch});
 }
 
-void SdlPlatform::HandleText(const char* utf8) {
+void SdlPlatform::HandleText(const char* utf8, Uint32 timestamp) {
+  if (textForForm_) {
+    imeGate_.Committed(timestamp);
+    (void)FormTextInput(utf8);
+    return;
+  }
   if (sink() == nullptr || FormOpen()) return;
   for (char32_t cp : CodePoints(utf8)) {
     if (cp == U' ') continue;  // Space came as its key already
     sink()->OnKeyDown(Key{KeyCode::kChar, cp});
   }
+}
+
+void SdlPlatform::HandleEditing(const char* utf8, int cursor, Uint32 timestamp) {
+  if (!textForForm_) return;
+  imeGate_.Editing(utf8[0] != '\0', timestamp);
+  (void)FormTextEditing(utf8, cursor);
 }
 
 void SdlPlatform::UpdatePicture() {
@@ -299,32 +425,41 @@ void SdlPlatform::UpdatePicture() {
   stage().ClearDirty();
 }
 
-// The strip's texture follows the window's width; its pixels are drawn
-// again only when the bar's look changed. Without a texture (a window wider
-// than the renderer allows) the bare strip shows.
+// The strip's texture follows the window's width in points (the bar's own
+// coordinates); its pixels are drawn again only when the bar's look
+// changed. Without a texture (a window wider than the renderer allows) the
+// bare strip shows.
 void SdlPlatform::UpdateMenuStrip() {
   bool fresh = false;
-  if (menuStripWidth_ != clientWidth_) {
+  int width = 0;
+  SDL_GetWindowSize(window_.get(), &width, nullptr);
+  width = std::max(width, 1);
+  if (menuStripWidth_ != width) {
     menuStrip_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, clientWidth_, kStripHeight));
-    menuStripWidth_ = clientWidth_;
+                                       SDL_TEXTUREACCESS_STREAMING, width, kStripHeight));
+    menuStripWidth_ = width;
     fresh = true;
   }
   if (menuStrip_ && (fresh || menuBar_.Dirty())) {
-    menuBar_.Draw(menuPixels_, clientWidth_);
+    menuBar_.Draw(menuPixels_, width);
     SDL_UpdateTexture(menuStrip_.get(), nullptr, menuPixels_.Pixels().data(),
                       menuPixels_.Width() * static_cast<int>(sizeof(Rgb)));
   }
   menuBar_.ClearDirty();
 }
 
+// Everything is drawn in drawable pixels: the strip across the top, the
+// picture scaled into the rest (black bars beside it), the overlay scaled
+// with the picture.
 void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
   SDL_Renderer* r = renderer_.get();
+  const Viewport view = CurrentViewport();
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
-  if (StripHeight() > 0) {
-    const SDL_Rect strip{0, 0, clientWidth_, StripHeight()};
+  if (view.Strip().h > 0) {
+    const SDL_Rect strip = ToSdl(view.Strip());
     UpdateMenuStrip();
+    if (menuStrip_) SetFilter(menuStrip_.get(), strip.h % kStripHeight != 0);
     if (menuStrip_) {
       SDL_RenderCopy(r, menuStrip_.get(), nullptr, &strip);
     } else {
@@ -332,16 +467,22 @@ void SdlPlatform::RenderFrame(SDL_Texture* overlay, const SDL_Rect* at) {
       SDL_RenderFillRect(r, &strip);
     }
   }
-  const SDL_Rect picture{0, StripHeight(), Stage::kWidth, Stage::kHeight};
+  const bool smooth = view.Smooth(options_.filter);
+  const SDL_Rect picture = ToSdl(view.Picture());
+  SetFilter(picture_.get(), smooth);
   SDL_RenderCopy(r, picture_.get(), nullptr, &picture);
-  if (overlay != nullptr) SDL_RenderCopy(r, overlay, nullptr, at);
+  if (overlay != nullptr && at != nullptr) {
+    const SDL_Rect place = ToSdl(view.PictureToDrawable(PixelRect{at->x, at->y, at->w, at->h}));
+    SetFilter(overlay, smooth);
+    SDL_RenderCopy(r, overlay, nullptr, &place);
+  }
   SDL_RenderPresent(r);
   needRedraw_ = false;
 }
 
-Result<std::unique_ptr<Platform>> CreateSdlPlatform(const std::string& soundFont) {
-  auto platform = std::make_unique<SdlPlatform>();
-  platform->UseAudio(CreateSdlAudio(soundFont));
+Result<std::unique_ptr<Platform>> CreateSdlPlatform(const SdlOptions& options) {
+  auto platform = std::make_unique<SdlPlatform>(options);
+  platform->UseAudio(CreateSdlAudio(options.soundFont));
   if (Status started = platform->Init(); !started) {
     return Result<std::unique_ptr<Platform>>::Error(started.error());
   }

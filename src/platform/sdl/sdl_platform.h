@@ -6,10 +6,19 @@
 
 #include "platform/platform.h"
 #include "platform/result.h"
+#include "platform/viewport.h"
 
 namespace kovan {
 
-// Music is played with the SoundFont FindSoundFont finds for `soundFont`.
-[[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform(const std::string& soundFont = "");
+struct SdlOptions {
+  // The window opens with its picture at this whole factor of 640 x 480,
+  // or the largest smaller one the desktop has room for.
+  int scale = 1;
+  ScaleFilter filter = ScaleFilter::kAuto;
+  // Music is played with the SoundFont FindSoundFont finds for this name.
+  std::string soundFont;
+};
+
+[[nodiscard]] Result<std::unique_ptr<Platform>> CreateSdlPlatform(const SdlOptions& options = {});
 
 }  // namespace kovan

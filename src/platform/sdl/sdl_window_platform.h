@@ -7,11 +7,14 @@
 #include <string>
 
 #include "platform/font.h"
+#include "platform/ime_keys.h"
 #include "platform/menu_bar.h"
 #include "platform/message_panel.h"
 #include "platform/platform.h"
 #include "platform/result.h"
 #include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/sdl_platform.h"
+#include "platform/viewport.h"
 
 namespace kovan {
 
@@ -19,7 +22,8 @@ class SdlPlatform final : public Platform {
  public:
   static constexpr int kStripHeight = kMenuBarHeight;
 
-  SdlPlatform() = default;
+  explicit SdlPlatform(const SdlOptions& options) : options_(options) {}
+  ~SdlPlatform() override;
   // Starts SDL and creates the (hidden) window; an error carries SDL's text.
   [[nodiscard]] Status Init();
   // The sound device the game will open.
@@ -35,6 +39,8 @@ class SdlPlatform final : public Platform {
   void SetCaption(const std::string& utf8) override;
   void SetWaitCursor(bool wait) override;
   void ToggleCaption() override;
+  Status SetFullScreen(bool full) override;
+  WindowPlacement Placement() override;
   void Present() override;
   void SetMenu(const std::vector<MenuItem>& items) override;
 
@@ -43,19 +49,28 @@ class SdlPlatform final : public Platform {
   DisplayInfo Display() override;
   SystemFacts Facts() override;
   void SetImeOpen(bool open) override;
+  std::string ClipboardText() override;
+  void SetClipboardText(const std::string& utf8) override;
+  Status OpenLink(const std::string& target) override;
 
  private:
   struct BoxView;
 
   // sdl_platform.cpp
-  int StripHeight() const { return captionOn_ ? kStripHeight : 0; }
+  // The strip's height in window points: no strip in full screen.
+  int StripHeight() const { return fullScreen_ ? 0 : kStripHeight; }
   void ApplySize();
   bool HandleEvent(const SDL_Event& e);  // true: a close was asked for
   void HandleMouseDown(const SDL_MouseButtonEvent& b);
   void HandleMouseUp(const SDL_MouseButtonEvent& b);
   void HandleMouseMotion(const SDL_MouseMotionEvent& m);
   void HandleKey(const SDL_KeyboardEvent& k);
-  void HandleText(const char* utf8);
+  void HandleText(const char* utf8, Uint32 timestamp);
+  void HandleEditing(const char* utf8, int cursor, Uint32 timestamp);
+  // Text input (and with it the input method) runs while a dialog's text
+  // box has the focus, its candidate window placed at the caret; otherwise
+  // as SetImeOpen last asked.
+  void SyncTextInput();
   // Whether the window shows something older than what it should show.
   bool FrameStale() {
     return stage().Dirty() || needRedraw_ || (StripHeight() > 0 && menuBar_.Dirty());
@@ -63,7 +78,20 @@ class SdlPlatform final : public Platform {
   void UpdatePicture();
   void UpdateMenuStrip();
   // Draws strip, picture and, when given, the box texture at its place.
+  // The overlay's place is in picture pixels.
   void RenderFrame(SDL_Texture* overlay, const SDL_Rect* at);
+
+  // sdl_screen.cpp
+  // The window's size in points and its drawable's in pixels, as they are.
+  Viewport CurrentViewport() const;
+  // The picture pixel under a window point, or nothing.
+  std::optional<PicturePoint> PictureAt(int x, int y) const;
+  // The largest whole factor, up to the one asked for, at which the window
+  // fits the desktop's usable area.
+  int FittingScale(int wanted) const;
+  // Full screen where nobody on the desktop carries out the request: the
+  // bare window covers the display.
+  void CoverDisplay(bool cover);
 
   // sdl_message_box.cpp
   // The system's interface font (message boxes, the menu bar); null when
@@ -74,7 +102,8 @@ class SdlPlatform final : public Platform {
   std::optional<MsgBoxAnswer> HandleBoxEvent(const SDL_Event& e, BoxView& view,
                                              MessagePanel& panel);
 
-  SdlSubsystems subsystems_;  // first, so it is torn down last
+  SdlOptions options_;
+  SdlSubsystems subsystems_;  // before the handles, so it is torn down last
   SdlWindowPtr window_;
   SdlRendererPtr renderer_;
   SdlTexturePtr picture_;
@@ -92,9 +121,17 @@ class SdlPlatform final : public Platform {
   int clientHeight_ = Stage::kHeight;
   bool shown_ = false;
   bool captionOn_ = true;
+  bool fullScreen_ = false;
+  bool coveredByHand_ = false;  // full screen made by CoverDisplay
+  SDL_Rect windowed_{};         // the window's place before CoverDisplay
+  int scale_ = 1;  // the window's whole factor
   bool needRedraw_ = true;
   bool boxOpen_ = false;
   bool pendingClose_ = false;  // a close that came while a box was open
+  bool imeWanted_ = false;     // SetImeOpen's last word
+  bool textForForm_ = false;   // text input runs for a dialog's text box
+  std::optional<PixelRect> inputRect_;  // where the candidate window was put
+  ImeKeyGate imeGate_;
   std::string caption_;
 };
 

@@ -1,0 +1,112 @@
+// Where the picture lands in windows of every kind, and how window points
+// map to picture pixels and back.
+#include "platform/viewport.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace kovan {
+namespace {
+
+struct ViewportCase {
+  const char* name;
+  int windowW, windowH, drawableW, drawableH, strip;
+  PixelRect picture;
+  bool whole;
+};
+
+// The window at its start, full screen on the common desktops (the 150 %
+// one in points over a drawable of pixels), a high-DPI window and a window
+// the player made tall.
+const ViewportCase kCases[] = {
+    {"Window640x480", 640, 500, 640, 500, 20, {0, 20, 640, 480}, true},
+    {"Full1920x1080", 1920, 1080, 1920, 1080, 0, {240, 0, 1440, 1080}, false},
+    {"Full2560x1440At150", 1707, 960, 2560, 1440, 0, {320, 0, 1920, 1440}, true},
+    {"Full3840x2160", 3840, 2160, 3840, 2160, 0, {480, 0, 2880, 2160}, false},
+    {"WindowAt200", 640, 500, 1280, 1000, 20, {0, 40, 1280, 960}, true},
+    {"TallWindow", 700, 900, 700, 900, 20, {0, 197, 700, 525}, false},
+};
+
+void PrintTo(const ViewportCase& c, std::ostream* os) { *os << c.name; }
+
+class ViewportTest : public ::testing::TestWithParam<ViewportCase> {};
+
+TEST_P(ViewportTest, PictureFitsBelowTheStripWithItsAspect) {
+  const ViewportCase& c = GetParam();
+  const Viewport v(c.windowW, c.windowH, c.drawableW, c.drawableH, c.strip);
+  EXPECT_EQ(v.Picture(), c.picture);
+  EXPECT_EQ(v.WholeFactor(), c.whole);
+  EXPECT_EQ(v.Smooth(ScaleFilter::kAuto), !c.whole);
+  EXPECT_GE(v.Picture().y, v.Strip().h);
+}
+
+// Every picture pixel has a window point that maps back to it.
+TEST_P(ViewportTest, EveryPicturePixelComesBackFromItsWindowPoint) {
+  const ViewportCase& c = GetParam();
+  const Viewport v(c.windowW, c.windowH, c.drawableW, c.drawableH, c.strip);
+  int misses = 0;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const PicturePoint w = v.ToWindow(x, y);
+      const std::optional<PicturePoint> back = v.ToPicture(w.x, w.y);
+      if (back != PicturePoint{x, y}) ++misses;
+    }
+  }
+  EXPECT_EQ(misses, 0);
+}
+
+// Across the window's middle row and column, points give the picture's
+// pixels in order, each at least once and none skipped; the bars and the
+// strip give nothing.
+TEST_P(ViewportTest, WindowPointsCoverThePictureInOrder) {
+  const ViewportCase& c = GetParam();
+  const Viewport v(c.windowW, c.windowH, c.drawableW, c.drawableH, c.strip);
+  const PicturePoint centre = v.ToWindow(320, 240);
+  for (const bool across : {true, false}) {
+    int last = -1;
+    for (int i = -1; i <= (across ? c.windowW : c.windowH); ++i) {
+      const auto p = across ? v.ToPicture(i, centre.y) : v.ToPicture(centre.x, i);
+      if (!p) {
+        EXPECT_TRUE(last == -1 || last == (across ? 639 : 479)) << "gap at " << i;
+      } else {
+        const int at = across ? p->x : p->y;
+        EXPECT_TRUE(at == last || at == last + 1) << i << " gives " << at;
+        last = at;
+      }
+    }
+    EXPECT_EQ(last, across ? 639 : 479);
+  }
+  if (c.strip > 0) {
+    EXPECT_FALSE(v.ToPicture(centre.x, c.strip - 1).has_value());
+  }
+}
+
+// An overlay placed in picture pixels covers exactly the drawable pixels
+// that show those picture pixels: checked in a window whose points are the
+// drawable's pixels.
+TEST_P(ViewportTest, OverlayEdgesFallOnThePictureEdges) {
+  const ViewportCase& c = GetParam();
+  const Viewport scaled(c.windowW, c.windowH, c.drawableW, c.drawableH, c.strip);
+  const Viewport v(c.drawableW, c.drawableH, c.drawableW, c.drawableH, scaled.Strip().h);
+  ASSERT_EQ(v.Picture(), scaled.Picture());
+  const PixelRect r = scaled.PictureToDrawable({173, 201, 294, 77});
+  EXPECT_EQ(v.ToPicture(r.x - 1, r.y)->x, 172);
+  EXPECT_EQ(v.ToPicture(r.x, r.y)->x, 173);
+  EXPECT_EQ(v.ToPicture(r.x + r.w, r.y - 1)->x, 173 + 294);
+  EXPECT_EQ(v.ToPicture(r.x + r.w, r.y - 1)->y, 200);
+  EXPECT_EQ(v.ToPicture(r.x, r.y + r.h)->y, 201 + 77);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, ViewportTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A window with no room below its strip, or no size at all, maps nothing.
+TEST(Viewport, DegenerateWindowsShowAndMapNothing) {
+  EXPECT_EQ(Viewport(640, 20, 640, 20, 20).Picture().h, 0);
+  EXPECT_FALSE(Viewport(640, 20, 640, 20, 20).ToPicture(10, 10).has_value());
+  EXPECT_FALSE(Viewport(0, 0, 0, 0, 0).ToPicture(0, 0).has_value());
+}
+
+}  // namespace
+}  // namespace kovan
