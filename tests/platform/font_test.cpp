@@ -14,14 +14,6 @@ namespace {
 constexpr Rgb kInk = 0xFF2040;
 constexpr Rgb kPaper = 0x102030;
 
-TEST(PointsToPixels, RoundsAt96Dpi) {
-  const std::pair<double, int> cases[] = {
-      {12, 16}, {11.25, 15}, {9, 12}, {10.5, 14}, {0.375, 1}, {0, 0}, {-12, 0},
-      {std::numeric_limits<double>::quiet_NaN(), 0}};
-  for (const auto& [points, pixels] : cases) EXPECT_EQ(PointsToPixels(points), pixels) << points;
-  EXPECT_GT(PointsToPixels(1e300), 0);  // clamped, not overflowed
-}
-
 std::unique_ptr<Font> OpenOrFail(const std::string& family, double points) {
   Result<std::unique_ptr<Font>> font = Font::Open(family, points);
   EXPECT_TRUE(font.ok()) << font.error();

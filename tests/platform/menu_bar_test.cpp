@@ -111,28 +111,6 @@ TEST(MenuBarPointer, ClickAnswersOnlyOnReleaseOverThePressedEnabledItem) {
   EXPECT_EQ(bar.Release(5000, 10), std::nullopt);
 }
 
-// Only a change of look (the raised or sunken item) asks for a redraw; a
-// disabled item is never raised, and the items may move under the pointer.
-TEST(MenuBarPointer, LookChangesMarkTheBarDirtyAndOthersDoNot) {
-  TwoItemBar t;
-  MenuBar& bar = t.bar;
-  const auto dirtyAfter = [&](const std::function<void()>& move) {
-    bar.ClearDirty();
-    move();
-    return bar.Dirty();
-  };
-  EXPECT_FALSE(dirtyAfter([&] { bar.SetItems({Item("a", "aa"), Item("b", "bb")}); }));
-  EXPECT_TRUE(dirtyAfter([&] { bar.Hover(t.MidA(), 10); }));
-  EXPECT_FALSE(dirtyAfter([&] { bar.Hover(t.MidA() + 1, 11); }));  // still over "a"
-  EXPECT_TRUE(dirtyAfter([&] { bar.Leave(); }));
-  EXPECT_FALSE(dirtyAfter([&] { bar.Leave(); }));
-  bar.SetItems({Item("a", "aa"), Item("b", "bb", false)});
-  EXPECT_FALSE(dirtyAfter([&] { bar.Hover(t.MidB(), 10); }));
-  bar.Hover(t.MidA(), 10);
-  EXPECT_TRUE(dirtyAfter([&] { bar.SetItems({Item("a", "aa", true, false), Item("b", "bb")}); }));
-  EXPECT_EQ(bar.Highlighted(), 1);
-}
-
 // The number of pixels of colour c inside r.
 int CountColour(const Surface& s, const MenuRect& r, Rgb c) {
   Surface area(r.w, r.h);
@@ -175,20 +153,6 @@ TEST(MenuBarDraw, CaptionsInkedGreyedAndHighlighted) {
   bar.Draw(strip, strip.Width());
   EXPECT_EQ(std::vector<Rgb>({strip.Point(r[0].x, 1), strip.Point(right, kMenuBarHeight - 2)}),
             std::vector<Rgb>({0x808080, kWhite}));
-}
-
-// Without a font the items keep the widths of the 12-pixel face's half-
-// and full-width characters, and the bar still takes clicks.
-TEST(MenuBarDraw, WithoutAFontTheBarStillWorks) {
-  MenuBar bar;
-  bar.SetItems({Item("a", "ab"), Item("k", "カナ")});
-  EXPECT_EQ(bar.Rects()[0].w, 12 + 2 * kMenuItemPadding);
-  EXPECT_EQ(bar.Rects()[1].w, 24 + 2 * kMenuItemPadding);
-  Surface strip;
-  bar.Draw(strip, 640);
-  EXPECT_EQ(strip.Width(), 640);
-  bar.Press(3, 3);
-  EXPECT_EQ(bar.Release(3, 3), std::optional<std::string>("a"));
 }
 
 #if defined(KOVAN_SDL_TESTS)
@@ -262,17 +226,6 @@ class SdlWindowTest : public ::testing::Test {
 };
 
 using Strings = std::vector<std::string>;
-
-TEST_F(SdlWindowTest, Present_ShowsTheStageAndLeavesInputForDoEvents) {
-  Push(SDL_MOUSEBUTTONDOWN, 100, kMenuBarHeight + 50);
-  picture_.SetBackColor(0x996633);
-  platform_->stage().Invalidate();
-  platform_->Present();
-  EXPECT_FALSE(platform_->stage().Dirty());
-  EXPECT_TRUE(sink_.events.empty());
-  platform_->DoEvents();
-  EXPECT_EQ(sink_.events, Strings{"click 100 50"});
-}
 
 TEST_F(SdlWindowTest, MenuClick_ReachesTheGameOnlyOnALiveItem) {
   // No items: the strip is there, and a click on it reaches nothing.

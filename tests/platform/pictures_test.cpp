@@ -138,24 +138,6 @@ TEST(DecodePicture, BadInputIsAnError) {
   EXPECT_FALSE(DecodePicture(zeroHeight).ok());
 }
 
-// Every cut of a file either fails cleanly or gives a picture of the right
-// size (a cut JPEG decodes with its missing part filled in).
-TEST(DecodePicture, CutFilesNeverCrash) {
-  const Bytes bmp = EncodeBmp24(Pattern(13, 7, 1));
-  for (std::size_t n = 0; n < bmp.size(); ++n) {
-    EXPECT_FALSE(DecodePicture(Bytes(bmp.begin(), bmp.begin() + n)).ok()) << "cut at " << n;
-  }
-  for (bool progressive : {false, true}) {
-    const Bytes jpeg = EncodeJpeg(Pattern(40, 24, 2), 75, progressive);
-    for (std::size_t n = 0; n < jpeg.size(); ++n) {
-      auto r = DecodePicture(Bytes(jpeg.begin(), jpeg.begin() + n));
-      if (r.ok()) {
-        EXPECT_EQ(std::vector<int>({r->Width(), r->Height()}), std::vector<int>({40, 24}));
-      }
-    }
-  }
-}
-
 // A picture file is read and decoded; an error names the path. A shot is
 // a PNG of the surface's size.
 TEST(PictureFiles, LoadAndSave) {

@@ -197,22 +197,6 @@ TEST(Blend, EndpointsCopyOrKeepAndBadCallsDoNothing) {
   EXPECT_EQ(dst.Pixels(), src.Pixels());
 }
 
-TEST(Blend, ExactHalvesRoundToEven) {
-  struct Case {
-    int a, b;
-    float alpha;
-    int want;
-  };
-  for (const Case& c : {Case{1, 2, 0.5f, 2}, Case{2, 3, 0.5f, 2}, Case{0, 1, 0.5f, 0},
-                        Case{254, 255, 0.5f, 254}, Case{0, 6, 0.25f, 2}, Case{0, 10, 0.25f, 2},
-                        Case{2, 0, 0.75f, 0}}) {
-    Surface dst(1, 1, MakeRgb(c.a, c.a, c.a));
-    BlendArea(dst, 0, 0, 1, 1, Surface(1, 1, MakeRgb(c.b, c.b, c.b)), 0, 0, c.alpha);
-    EXPECT_EQ(dst.Point(0, 0), MakeRgb(c.want, c.want, c.want))
-        << c.a << " to " << c.b << " at " << c.alpha;
-  }
-}
-
 // Every (dst, src) byte pair through the whole path, against the plain
 // single-precision expression: red and green each cover all 65536 pairs.
 TEST(Blend, AllBytePairsMatchSinglePrecisionFormula) {

@@ -76,24 +76,6 @@ TEST(DollChange, ShowsTheSpriteOnTheBottomEdgeOfItsSlotOverTheScene) {
   EXPECT_FALSE(g.form().Waku[0].shown);
 }
 
-TEST(DollChange, TheSamePoseAgainRedrawsNothingAnotherReplacesIt) {
-  SpriteGame g;
-  g.Doll(1, 3, "R");
-  Surface& window = g.form().Doll_Disp[1];
-  window.SetPoint(100, 100, MakeRgb(1, 2, 3));  // would go with any redraw
-  const std::uint32_t before = g.platform().Ticks();
-  EXPECT_EQ(g.Doll(1, 3, "R"), 2);
-  EXPECT_EQ(window.Point(100, 100), MakeRgb(1, 2, 3));
-  EXPECT_EQ(g.platform().Ticks(), before);
-
-  g.scene().EffectCode = "DH";
-  g.Doll(1, 1, "R");
-  EXPECT_EQ(g.scene().ShownPose[0][1], 1);
-  EXPECT_TRUE(SameSurface(g.form().Doll_Body[1], g.Picture("11.dat")));
-  EXPECT_EQ(g.Events("erase").size(), 1u);
-  EXPECT_EQ(g.Events("sprite").size(), 2u);
-}
-
 // Part way through the wipe the strips of the saved background have come
 // in from the left up to column 81 and from the right down to column 200;
 // the middle is still the sprite.
@@ -162,15 +144,6 @@ TEST(DollChange, TheWipeLastsAFrameForEveryFourColumns) {
     g.Doll(1, 0, "VB");
     EXPECT_EQ(g.platform().Ticks() - before, c.frames * 5) << "width " << c.width;
   }
-}
-
-TEST(DollChange, IgnoresLinesThatNameNoSlotOrNoCharacter) {
-  SpriteGame g;
-  g.scene().EffectCode = "VB";
-  for (const char* text : {"l", "LR", "", " L", "Left"}) EXPECT_EQ(g.Doll(1, 1, text), 2) << text;
-  for (int character : {0, 9, 255}) EXPECT_EQ(g.Doll(character, 0, "DH") + g.Doll(character, 1, "L"), 4);
-  EXPECT_EQ(g.scene().EffectCode, "VB");
-  EXPECT_TRUE(g.Events("sprite").empty());
 }
 
 // The picture is read before anything changes: a broken or missing one is
