@@ -90,6 +90,7 @@ TEST(DialogControls, ClicksKeysAndScriptedValuesChangeTheRightControl) {
        "set Test_Form Check 2\n", "a", "", true, 50, ""},
       {"arrows step by one, the track by ten", "click 240 119\nclick 320 119\nclick 320 119\n"
        "click 300 119\n", "a", "", false, 61, ""},
+      {"the track left of the thumb by ten", "click 260 119\n", "a", "", false, 40, ""},
       {"set takes whole numbers in range only", "set Test_Form Bar 35\nset Test_Form Bar 101\n"
        "set Test_Form Bar 3x\n", "a", "", false, 35, ""},
       {"keys on the bar", Tabs(4) + "key Right\nkey PageDown\nkey Left\n", "a", "", false, 60, ""},
@@ -134,11 +135,13 @@ TEST(DialogControls, TheScrollBarsThumbFollowsThePointerToTheEnds) {
   EXPECT_EQ(bar.Value(), 0);
   f.form.MouseMove(thumb + 500, y);
   EXPECT_EQ(bar.Value(), 100);
+  f.form.MouseMove(thumb - 12, y);  // 13 of 49 pixels along: 26.5 of 100, taken up
+  EXPECT_EQ(bar.Value(), 27);
   f.form.MouseMove(thumb, y);
   f.form.MouseUp(thumb, y);
   EXPECT_EQ(bar.ThumbLeft(), pickedUp) << "back where it was picked up";
   EXPECT_NEAR(bar.Value(), 50, 1);
-  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(changes, 4);
 }
 
 // The fault: a composition that leaks into the text before it is

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <limits>
-#include <sstream>
 
 #include "pixels.h"
 
@@ -29,25 +27,6 @@ MenuItem Item(const std::string& name, const std::string& caption, bool enabled 
 }
 
 using Rects = std::vector<MenuRect>;
-
-// Visible items side by side, each its caption's width plus the padding;
-// hidden items take no room; odd measures neither shrink nor overflow.
-TEST(MenuBarLayout, ItemsSitSideBySide) {
-  const std::vector<MenuItem> items = {Item("a", "ab"), Item("h", "hidden", true, false),
-                                       Item("b", ""), Item("c", "xyz", false)};
-  const int p = kMenuItemPadding, h = kMenuBarHeight;
-  EXPECT_EQ(LayoutMenuBar(items, TenPerByte), (Rects{{0, 0, 20 + 2 * p, h},
-                                                     {20 + 2 * p, 0, 0, 0},
-                                                     {20 + 2 * p, 0, 2 * p, h},
-                                                     {20 + 4 * p, 0, 30 + 2 * p, h}}));
-  const Rects negative = LayoutMenuBar(items, [](const std::string&) { return -50; });
-  EXPECT_EQ(negative[2], (MenuRect{2 * p, 0, 2 * p, h}));
-  const std::vector<MenuItem> many(100000, Item("x", "x"));
-  for (const MenuRect& r :
-       LayoutMenuBar(many, [](const std::string&) { return std::numeric_limits<int>::max(); })) {
-    ASSERT_TRUE(r.x >= 0 && r.w > 0 && r.x + r.w > r.x);
-  }
-}
 
 // Only a visible item is under a point (a disabled one is still there);
 // only an enabled, visible one answers a click.

@@ -177,26 +177,6 @@ TEST(Pixels, BottomRowFirstRoundTrip) {
   EXPECT_EQ(px.size(), 34u) << "left alone";
 }
 
-TEST(Blend, EndpointsCopyOrKeepAndBadCallsDoNothing) {
-  const Surface src = Pattern(20, 10, 21);
-  const Surface original = Pattern(20, 10, 22);
-  Surface dst = original;
-  BlendArea(dst, 0, 0, 20, 10, src, 0, 0, 0.0f);
-  EXPECT_EQ(dst.Pixels(), original.Pixels());
-  for (float alpha : {1.5f, -0.1f, std::numeric_limits<float>::quiet_NaN()}) {
-    BlendArea(dst, 0, 0, 20, 10, src, 0, 0, alpha);
-  }
-  Blender blender;
-  blender.Step(dst, 0, 0, 20, 10, src, 0, 0, 0.5f);  // not open
-  blender.Open(20, 10);
-  blender.Step(dst, 0, 0, 19, 10, src, 0, 0, 0.5f);  // other size
-  blender.Close();
-  blender.Step(dst, 0, 0, 20, 10, src, 0, 0, 0.5f);  // closed
-  EXPECT_EQ(dst.Pixels(), original.Pixels());
-  BlendArea(dst, 0, 0, 20, 10, src, 0, 0, 1.0f);
-  EXPECT_EQ(dst.Pixels(), src.Pixels());
-}
-
 // Every (dst, src) byte pair through the whole path, against the plain
 // single-precision expression: red and green each cover all 65536 pairs.
 TEST(Blend, AllBytePairsMatchSinglePrecisionFormula) {
