@@ -32,6 +32,14 @@ struct CommandLine {
 // playthrough (the scenario holds at most 3001 lines), reached only by a
 // scenario that jumps round without ever showing a message.
 constexpr long long kDefaultHeadlessMaxLines = 1000000;
+// The headless runner's game-time bound when none is given: a day of play,
+// far beyond any playthrough, reached only when the input script waits for
+// something that never comes (`until` a state the game never reports).
+// Game time runs without the real clock, so without it such a run would
+// never end and its trace would grow without limit.
+constexpr long long kDefaultHeadlessMaxMs = 24LL * 60 * 60 * 1000;
+// The exit status of a run that a bound it did not ask for ended.
+constexpr int kRunawayExitCode = 3;
 
 const char* kUsage =
     "usage: kovan [--headless] [--data DIR] [--input FILE] [--trace FILE] [--shots DIR] "
@@ -123,7 +131,7 @@ std::unique_ptr<kovan::Platform> CreatePlatform(const CommandLine& cl, int& stat
       return nullptr;
     }
     ho.shotsDir = cl.shots.empty() ? "." : cl.shots;
-    ho.maxMs = cl.maxMs;
+    ho.maxMs = cl.maxMs >= 0 ? cl.maxMs : kDefaultHeadlessMaxMs;
     ho.audioPath = cl.audio;
     ho.soundFont = cl.soundFont;
     auto created = kovan::CreateHeadlessPlatform(ho);
@@ -202,6 +210,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   kovan::InstallCloseSignals();
-  const int exitCode = kovan::RunGame(*platform, options);
+  int exitCode = kovan::RunGame(*platform, options);
+  if (cl.headless && cl.maxMs < 0 && exitCode == 0 && platform->Ticks() >= kDefaultHeadlessMaxMs) {
+    std::cerr << "kovan: the run reached " << kDefaultHeadlessMaxMs
+              << " ms of game time, the bound when --max-ms is not given: the input script "
+                 "waits for something that never comes\n";
+    exitCode = kRunawayExitCode;
+  }
   return CheckOutputs(*platform, traceFile, cl.trace, exitCode);
 }

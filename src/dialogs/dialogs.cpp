@@ -11,9 +11,7 @@ constexpr double kTitlePoints = 16;
 
 Dialogs::Dialogs(Platform& platform, EngineState& state, MainForm& form, Messages& messages,
                  Sound& sound)
-    : platform_(platform),
-      state_(state),
-      messages_(messages),
+    : messages_(messages),
       options_(platform, state, form, sound),
       names_(platform, state),
       about_(platform) {}

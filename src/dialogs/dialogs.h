@@ -33,8 +33,6 @@ class Dialogs {
   AboutBox& aboutBox() { return about_; }
 
  private:
-  Platform& platform_;
-  EngineState& state_;
   Messages& messages_;
   OptionWindow options_;
   NameEntry names_;

@@ -59,9 +59,12 @@ bool ReadField(std::string_view text, long long& value) {
   return true;
 }
 
+// Control characters (line breaks, tabs, NULs) become blanks: a text is
+// one line of the file and is drawn as it stands in the slot list.
 std::string OneLine(std::string text) {
-  std::replace(text.begin(), text.end(), '\r', ' ');
-  std::replace(text.begin(), text.end(), '\n', ' ');
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+  }
   return text;
 }
 
@@ -152,7 +155,7 @@ Result<SaveFile> DecodeSaveFile(const std::vector<std::uint8_t>& bytes) {
     if (eol == std::string::npos) break;  // a last line without its end: cut off
     std::string line = text.substr(start, eol - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
+    lines.push_back(OneLine(std::move(line)));
     start = eol + 1;
   }
   if (lines.size() < 6) {

@@ -59,12 +59,13 @@ struct SaveFile {
   std::string givenName;
 };
 
-// The file's bytes. Characters CP932 lacks become '?'; line breaks inside a
-// text become blanks, so the file always has its six lines.
+// The file's bytes. Characters CP932 lacks become '?'; control characters
+// inside a text (line breaks among them) become blanks, so the file always
+// has its six lines.
 std::vector<std::uint8_t> EncodeSaveFile(const SaveFile& file);
 // Reads a file back. Refused (with the reason) unless it is CP932 with its
 // six lines (CR LF, or LF alone), the last "\", and a state string that
-// unpacks.
+// unpacks. Control characters in a line read as blanks.
 [[nodiscard]] Result<SaveFile> DecodeSaveFile(const std::vector<std::uint8_t>& bytes);
 
 // How the slot list shows a save time: "08/15 21:07" for

@@ -102,6 +102,14 @@ TEST(SaveFile, BytesAreSixCp932LinesAndReadBack) {
   EXPECT_EQ(untitled->title, "");
   EXPECT_EQ(untitled->familyName, "朝霧");
   EXPECT_EQ(EncodeSaveFile(untitled.value()).size(), bytes.size() - Cp932("第一話　新学期").size());
+
+  // Control characters read as blanks, so what is read writes back the same.
+  Result<SaveFile> stray = DecodeSaveFile(Cp932(
+      "2001/08/15\t21:07\r\n\r\n00000000000000000060-1-103000000\r\n朝霧\r\r\n湊\r\n\\\r\n"));
+  ASSERT_TRUE(stray.ok()) << stray.error();
+  EXPECT_EQ(stray->time, "2001/08/15 21:07");
+  EXPECT_EQ(stray->familyName, "朝霧 ");
+  EXPECT_EQ(DecodeSaveFile(EncodeSaveFile(stray.value()))->familyName, "朝霧 ");
 }
 
 TEST(SaveFile, RefusesWhatDoesNotFollowTheFormat) {

@@ -8,6 +8,7 @@
 #include <new>
 #include <sstream>
 
+#include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "story/runner.h"
 #include "test_game.h"
@@ -58,6 +59,21 @@ TEST(RunBound, EndsTheRunAndSaysWhich) {
   const int status = std::system(("timeout 60 " + testing::KovanBinary() + " --headless --data " +
                                   dir.path()).c_str());
   EXPECT_EQ(WEXITSTATUS(status), 3);
+  // And a time bound: a script that waits for a choice that never comes
+  // ends after a day of game time, as a failure.
+  testing::WriteGameFolder(dir.path(), {.scenario = ScenarioText({{.text = "はじめ"}, {}})});
+  const std::string script = dir.path() + "never.txt", trace = dir.path() + "trace.jsonl";
+  const std::string never = "until choice\n";
+  ASSERT_TRUE(WriteFileBytes(script, {never.begin(), never.end()}));
+  const int waited = std::system(("timeout 60 " + testing::KovanBinary() + " --headless --data " +
+                                  dir.path() + " --input " + script + " --trace " + trace +
+                                  " 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(waited), 3);
+  const auto bytes = ReadFileBytes(trace);
+  ASSERT_TRUE(bytes.ok());
+  EXPECT_NE(std::string(bytes->begin(), bytes->end()).find(
+                "{\"t\":86400000,\"ev\":\"exit\",\"reason\":\"time\"}"),
+            std::string::npos);
 }
 
 // The skip item says what choosing it will do: after automatic text has
