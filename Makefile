@@ -9,7 +9,7 @@ CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 # Tests that need a display get a virtual one.
 XVFB       := $(shell command -v xvfb-run >/dev/null 2>&1 && echo 'xvfb-run -a -s "-screen 0 1280x1024x24"')
 
-.PHONY: all deps build run test test-fast test-asan fuzz bench clean
+.PHONY: all deps build run test test-fast test-asan mutants fuzz bench clean
 
 all: build
 
@@ -52,6 +52,11 @@ fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	./scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# Deliberate faults, each built in a copy of the sources under
+# build-mutants/: every one must make a test fail (see tests/mutants/).
+mutants: deps
+	$(XVFB) ./tests/mutants/run --jobs $(JOBS)
+
 bench: build
 	$(BUILD)/kovan_bench
 	./bench/startup.sh $(BUILD)
@@ -62,4 +67,4 @@ bench: build
 	./bench/real_window.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-mutants

@@ -10,7 +10,7 @@ packages=(
   libfontconfig-dev fonts-ipafont-gothic
   libfluidsynth-dev timgm6mb-soundfont fluidsynth
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth python3 locales
   clang-14 libclang-rt-14-dev
 )
 

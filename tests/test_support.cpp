@@ -1,6 +1,10 @@
 #include "test_support.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -42,16 +46,51 @@ void CopyDemoData(const std::string& dir) {
   }
 }
 
-std::vector<std::string> TraceEvents(const std::string& trace, const std::string& ev) {
+std::string KovanBinary() { return std::string(KOVAN_BINARY_DIR) + "/kovan"; }
+std::string KovanToolBinary() { return std::string(KOVAN_BINARY_DIR) + "/kovan-tool"; }
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+int Shell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> TraceEvents(std::string_view trace, std::string_view ev) {
+  const std::string tag = "\"ev\":\"" + std::string(ev) + "\"";
   std::vector<std::string> out;
-  std::istringstream in(trace);
+  std::istringstream in{std::string(trace)};
   for (std::string line; std::getline(in, line);) {
-    if (line.find("\"ev\":\"" + ev + "\"") != std::string::npos) out.push_back(line);
+    if (line.find(tag) != std::string::npos) out.push_back(line);
   }
   return out;
 }
 
-std::string KovanBinary() { return std::string(KOVAN_BINARY_DIR) + "/kovan"; }
-std::string KovanToolBinary() { return std::string(KOVAN_BINARY_DIR) + "/kovan-tool"; }
+std::string FieldOf(std::string_view event, std::string_view key) {
+  const std::string name = "\"" + std::string(key) + "\":";
+  const std::size_t at = event.find(name);
+  if (at == std::string_view::npos) return "";
+  std::string_view rest = event.substr(at + name.size());
+  if (rest.starts_with('"')) return std::string(rest.substr(1, rest.find('"', 1) - 1));
+  if (rest.starts_with('[')) return std::string(rest.substr(0, rest.find(']') + 1));
+  return std::string(rest.substr(0, rest.find_first_of(",}")));
+}
+
+std::int64_t NumberOf(std::string_view event, std::string_view key) {
+  const std::string value = FieldOf(event, key);
+  return value.empty() ? -1 : std::stoll(value);
+}
+
+std::vector<std::string> FieldsOf(std::string_view trace, std::string_view ev,
+                                  std::string_view key) {
+  std::vector<std::string> out;
+  for (const std::string& e : TraceEvents(trace, ev)) out.push_back(FieldOf(e, key));
+  return out;
+}
 
 }  // namespace kovan::testing

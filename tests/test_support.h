@@ -1,7 +1,10 @@
-// Helpers shared by the tests: temporary folders and the built demo data.
+// Helpers every test may use: temporary folders, the built programs and
+// demo data, and reading the JSON-lines trace.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kovan::testing {
@@ -24,10 +27,25 @@ class TempDir {
 std::string DemoDataDir();
 // Copies every file of the demo data folder into dir.
 void CopyDemoData(const std::string& dir);
-// The lines of a JSON-lines trace that are events of one kind.
-std::vector<std::string> TraceEvents(const std::string& trace, const std::string& ev);
-// The built binaries.
+// The built programs.
 std::string KovanBinary();
 std::string KovanToolBinary();
+// The whole of a file, "" when it can't be read.
+std::string ReadAll(const std::string& path);
+// Runs a shell command; its exit status, or -1 when it didn't exit.
+int Shell(const std::string& command);
+// The first two bytes of a file (a picture's header), "" when unreadable.
+inline std::string HeaderOf(const std::string& path) { return ReadAll(path).substr(0, 2); }
+
+// The lines of a JSON-lines trace that are events of one kind.
+std::vector<std::string> TraceEvents(std::string_view trace, std::string_view ev);
+// The value of a field of one event: a string without its quotes, a number
+// or array as written; "" when the field isn't there.
+std::string FieldOf(std::string_view event, std::string_view key);
+// A numeric field; -1 when it isn't there.
+std::int64_t NumberOf(std::string_view event, std::string_view key);
+// One field of every event of a kind, in order.
+std::vector<std::string> FieldsOf(std::string_view trace, std::string_view ev,
+                                  std::string_view key);
 
 }  // namespace kovan::testing

@@ -7,14 +7,14 @@
 
 #include "platform/form_controls.h"
 #include "story/game.h"
-#include "story/script_play.h"
+#include "test_game.h"
 
 namespace kovan {
 namespace {
 
 using testing::FieldOf;
 using testing::ScenarioText;
-using testing::ScriptPlay;
+using testing::TestGame;
 
 // Three messages in a row. (The story stops at its last line, which never
 // runs: each scenario here ends with an empty one.)
@@ -28,13 +28,14 @@ const std::string kThreeLines = ScenarioText({
 const std::string kOpenOptions = "menu opt_menu\nuntil dialog Option_Window\n";
 
 // A game over the scenario with the menu as play leaves it, in mode 3.
-struct Played : ScriptPlay {
-  Played(const std::string& scenario, const std::string& input, const std::string& choices = "")
-      : ScriptPlay(scenario, input, choices) {
-    for (const char* item : {menu::kOptMenu, menu::kVvrr}) game().form().FindMenu(item)->enabled = true;
-    game().form().UpdateMenu();
-    state().MsgMode = 3;
+struct Played : TestGame {
+  Played(const std::string& scenario, const std::string& input,
+         std::optional<std::string> choices = std::nullopt)
+      : TestGame({.scenario = scenario, .choices = std::move(choices), .input = input}) {
+    for (const char* item : {menu::kOptMenu, menu::kVvrr}) form().FindMenu(item)->enabled = true;
+    form().UpdateMenu();
   }
+  std::vector<std::string> Texts() const { return Strings("message", "text"); }
   Control& Find(const std::string& name) { return *game().dialogs().optionWindow().form().Find(name); }
   // The ops of the dialog events, in order.
   std::string Ops() const {
@@ -171,7 +172,8 @@ const std::string kNameScene = ScenarioText({
 });
 
 // The fault: a name split in the wrong place, counted in bytes, stored
-// when it breaks the rules, or an entry that holds the story up.
+// when it breaks the rules, or an entry that holds the story up. (Which
+// names follow the rules is the name rules' own test.)
 TEST(NameEnt, OkStoresANameThatFollowsTheRulesAndTheStoryGoesOn) {
   struct Case {
     const char* typed;
@@ -180,15 +182,9 @@ TEST(NameEnt, OkStoresANameThatFollowsTheRulesAndTheStoryGoesOn) {
     const char* ok = "press NameEnt Command1";
   };
   const Case cases[] = {
-      {"ああ　いい", "ああ", "いい"},
-      {"ab cd", "ab", "cd", "key Enter"},
-      {"a b　c", "a b", "c"},
-      {"　いい", "", "いい"},
       {"山田　太郎次郎", "山田", "太郎次郎"},
-      {"ДЖ　Ωαβγ", "ДЖ", "Ωαβγ"},
-      {"いい", "朝霧", "湊"},
-      {"ああ　", "朝霧", "湊"},
-      {"ああああ　いいい", "朝霧", "湊"},
+      {"a b　c", "a b", "c", "key Enter"},
+      {"ああああ　いいい", "朝霧", "湊"},  // too long: the name stays
   };
   for (const Case& c : cases) {
     Played p(kNameScene, "until dialog NameEnt\ntype NameEnt Text1 " + std::string(c.typed) + "\n" +

@@ -6,17 +6,21 @@
 #include <filesystem>
 #include <fstream>
 
-#include "data_folder.h"
 #include "platform/files.h"
-#include "test_support.h"
+#include "test_game.h"
 
 namespace kovan {
 namespace {
 
-using testing::DataFolderSpec;
+using testing::GameSetup;
 using testing::HeaderOf;
 using testing::TempDir;
-using testing::WriteDataFolder;
+
+// A folder whose scenario has two lines.
+void WriteDataFolder(const std::string& dir, GameSetup setup = {}) {
+  if (!setup.scenario) setup.scenario = "1000,,,,,,,,\"はじめ\",,,,\r\n1000,e,,,,,,,,,,,\r\n";
+  testing::WriteGameFolder(dir, setup);
+}
 
 TEST(DataPrepare, ReadsNamesAndMusicAndRepairsPicturesInMemoryOnly) {
   TempDir dir;
@@ -38,10 +42,10 @@ TEST(DataPrepare, ReadsNamesAndMusicAndRepairsPicturesInMemoryOnly) {
   EXPECT_EQ(HeaderOf(dir.path() + "p14.dat"), "JF");
   auto place = files.LoadPicture("p1.dat");
   ASSERT_TRUE(place.ok()) << place.error();
-  EXPECT_EQ(place->Width(), 4);
+  EXPECT_EQ(place->Width(), 640);
   auto sprite = files.LoadPicture("11.dat");
   ASSERT_TRUE(sprite.ok()) << sprite.error();
-  EXPECT_EQ(sprite->Point(0, 0), MakeRgb(10, 20, 30));
+  EXPECT_EQ(sprite->Width(), 280);
 }
 
 TEST(DataPrepare, MissingFilesAreNamedAsChecked) {
@@ -63,10 +67,7 @@ TEST(DataPrepare, MissingFilesAreNamedAsChecked) {
 
 TEST(DataPrepare, ShortOrBrokenConfigurationGivesTheSecondMessage) {
   TempDir dir;
-  DataFolderSpec spec;
-  spec.configLines = testing::DefaultConfig();
-  spec.configLines.pop_back();
-  WriteDataFolder(dir.path(), spec);
+  WriteDataFolder(dir.path(), {.config = std::vector<std::string>(24, "x")});
   EngineState s;
   Status st = DataFiles(dir.path()).DataPrepare(s);
   ASSERT_FALSE(st.ok());
@@ -87,9 +88,7 @@ TEST(DataPrepare, NamesIgnoreCase) {
 
 TEST(ScenarioLoad, BrokenScenarioNamesFileAndRecord) {
   TempDir dir;
-  DataFolderSpec spec;
-  spec.scenario = "1000,,,,,,,,a,,,,\r\n10x0,,,,,,,,b,,,,\r\n";
-  WriteDataFolder(dir.path(), spec);
+  WriteDataFolder(dir.path(), {.scenario = "1000,,,,,,,,a,,,,\r\n10x0,,,,,,,,b,,,,\r\n"});
   DataFiles files(dir.path());
   EngineState s;
   ASSERT_TRUE(files.DataPrepare(s).ok());

@@ -14,7 +14,6 @@
 #include <sstream>
 #include <thread>
 
-#include "data_folder.h"
 #include "platform/files.h"
 #include "test_support.h"
 
@@ -24,19 +23,9 @@ namespace {
 using testing::CopyDemoData;
 using testing::DemoDataDir;
 using testing::HeaderOf;
+using testing::ReadAll;
+using testing::Shell;
 using testing::TempDir;
-
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 TEST(KovanTool, DecodeThenEncodeGivesTheSameBytes) {
   TempDir dir;

@@ -8,7 +8,6 @@
 
 #include "platform/form_controls.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/ime_keys.h"
 #include "platform/pictures.h"
 #include "platform/text_box.h"
 
@@ -91,6 +90,7 @@ TEST(DialogControls, ClicksKeysAndScriptedValuesChangeTheRightControl) {
        "set Test_Form Check 2\n", "a", "", true, 50, ""},
       {"arrows step by one, the track by ten", "click 240 119\nclick 320 119\nclick 320 119\n"
        "click 300 119\n", "a", "", false, 61, ""},
+      {"the track left of the thumb by ten", "click 260 119\n", "a", "", false, 40, ""},
       {"set takes whole numbers in range only", "set Test_Form Bar 35\nset Test_Form Bar 101\n"
        "set Test_Form Bar 3x\n", "a", "", false, 35, ""},
       {"keys on the bar", Tabs(4) + "key Right\nkey PageDown\nkey Left\n", "a", "", false, 60, ""},
@@ -135,11 +135,13 @@ TEST(DialogControls, TheScrollBarsThumbFollowsThePointerToTheEnds) {
   EXPECT_EQ(bar.Value(), 0);
   f.form.MouseMove(thumb + 500, y);
   EXPECT_EQ(bar.Value(), 100);
+  f.form.MouseMove(thumb - 12, y);  // 13 of 49 pixels along: 26.5 of 100, taken up
+  EXPECT_EQ(bar.Value(), 27);
   f.form.MouseMove(thumb, y);
   f.form.MouseUp(thumb, y);
   EXPECT_EQ(bar.ThumbLeft(), pickedUp) << "back where it was picked up";
   EXPECT_NEAR(bar.Value(), 50, 1);
-  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(changes, 4);
 }
 
 // The fault: a composition that leaks into the text before it is
@@ -191,42 +193,6 @@ TEST(DialogControls, TheCompositionIsDrawnUnderlinedAtTheCaret) {
   const TextCaret caret = *form.Caret();
   EXPECT_EQ(caret.x, left + width + (*font)->TextWidth("はな"));
   EXPECT_EQ(out.Point(caret.x, caret.y + 1), ui::kText) << "the caret at the composition's cursor";
-}
-
-// The fault: one press acting twice, the Enter that commits a composition
-// also pressing OK, or a later genuine key being eaten.
-TEST(ImeKeyGate, KeysThatBelongToTheInputMethodAreDropped) {
-  struct Step {
-    char kind;  // e editing on, E editing off, c commit, k named key, t typed character
-    std::uint32_t ms;
-  };
-  struct Case {
-    const char* what;
-    std::vector<Step> steps;
-    std::string dropped;  // one letter per key: y dropped, n delivered
-  };
-  const Case cases[] = {
-      {"no composition: keys act", {{'k', 10}, {'c', 20}, {'k', 21}}, "nn"},
-      {"keys while composing", {{'e', 10}, {'k', 11}, {'k', 12}, {'t', 12}}, "yy"},
-      {"the key after the commit, then the next", {{'e', 10}, {'c', 50}, {'k', 50}, {'k', 60}}, "yn"},
-      {"the key stamped before the commit", {{'e', 10}, {'E', 50}, {'k', 49}, {'c', 50}}, "y"},
-      {"a key long after the commit", {{'e', 10}, {'c', 50}, {'k', 50 + ImeKeyGate::kEndingKeyMs + 1}},
-       "n"},
-      {"Escape that dropped the composition", {{'e', 10}, {'E', 30}, {'k', 30}}, "y"},
-  };
-  for (const Case& c : cases) {
-    ImeKeyGate gate;
-    std::string dropped;
-    for (const Step& s : c.steps) {
-      if (s.kind == 'e' || s.kind == 'E') gate.Editing(s.kind == 'e', s.ms);
-      if (s.kind == 'c') gate.Committed(s.ms);
-      if (s.kind == 'k') dropped += gate.Swallows(Key{KeyCode::kEnter, U'\r'}, s.ms) ? 'y' : 'n';
-      if (s.kind == 't') {
-        EXPECT_FALSE(gate.Swallows(Key{KeyCode::kChar, U'a'}, s.ms)) << "characters come as text";
-      }
-    }
-    EXPECT_EQ(dropped, c.dropped) << c.what;
-  }
 }
 
 // The fault: a modeless form that swallows the main window's input, or

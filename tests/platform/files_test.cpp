@@ -52,19 +52,18 @@ TEST(ResolveNoCase, PrefersTheExactNameThenTheFirstInOrder) {
 
 // --- whole files -------------------------------------------------------------------
 
+// A write replaces the whole file through a new one, so a link at the path
+// is replaced, never followed.
 TEST(Files, WriteReadAndRemove) {
   testing::TempDir dir;
   const std::string path = dir.path() + "f.bin";
-  EXPECT_FALSE(FileExists(path));
-  EXPECT_EQ(FileLength(path), std::nullopt);
-  Result<Bytes> missing = ReadFileBytes(path);
-  ASSERT_FALSE(missing.ok());
-  EXPECT_NE(missing.error().find(path), std::string::npos);
-
+  Touch(dir.path() + "target", "kept");
+  fs::create_symlink(dir.path() + "target", path);
   Bytes bytes(100000);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
   ASSERT_TRUE(WriteFileBytes(path, bytes).ok());
-  EXPECT_TRUE(FileExists(path));
+  EXPECT_FALSE(fs::is_symlink(path));
+  EXPECT_EQ(testing::ReadAll(dir.path() + "target"), "kept");
   EXPECT_EQ(FileLength(path), std::optional<std::uint64_t>(100000));
   EXPECT_EQ(*ReadFileBytes(path), bytes);
 
@@ -74,7 +73,7 @@ TEST(Files, WriteReadAndRemove) {
   EXPECT_EQ(FileLength(path), std::optional<std::uint64_t>(0));
 
   EXPECT_FALSE(WriteFileBytes(dir.path() + "no/such/folder.bin", bytes).ok());
-
+  EXPECT_NE(ReadFileBytes(dir.path() + "none.bin").error().find("none.bin"), std::string::npos);
   EXPECT_TRUE(RemoveFile(path).ok());
   EXPECT_FALSE(FileExists(path));
   EXPECT_TRUE(RemoveFile(path).ok());  // already gone

@@ -82,22 +82,6 @@ TEST_P(ViewportTest, WindowPointsCoverThePictureInOrder) {
   }
 }
 
-// An overlay placed in picture pixels covers exactly the drawable pixels
-// that show those picture pixels: checked in a window whose points are the
-// drawable's pixels.
-TEST_P(ViewportTest, OverlayEdgesFallOnThePictureEdges) {
-  const ViewportCase& c = GetParam();
-  const Viewport scaled(c.windowW, c.windowH, c.drawableW, c.drawableH, c.strip);
-  const Viewport v(c.drawableW, c.drawableH, c.drawableW, c.drawableH, scaled.Strip().h);
-  ASSERT_EQ(v.Picture(), scaled.Picture());
-  const PixelRect r = scaled.PictureToDrawable({173, 201, 294, 77});
-  EXPECT_EQ(v.ToPicture(r.x - 1, r.y)->x, 172);
-  EXPECT_EQ(v.ToPicture(r.x, r.y)->x, 173);
-  EXPECT_EQ(v.ToPicture(r.x + r.w, r.y - 1)->x, 173 + 294);
-  EXPECT_EQ(v.ToPicture(r.x + r.w, r.y - 1)->y, 200);
-  EXPECT_EQ(v.ToPicture(r.x, r.y + r.h)->y, 201 + 77);
-}
-
 INSTANTIATE_TEST_SUITE_P(Windows, ViewportTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -8,14 +8,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "data_folder.h"
 #include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "savegame/save_record.h"
 #include "story/game.h"
 #include "story/runner.h"
-#include "story/script_play.h"
-#include "test_support.h"
+#include "test_game.h"
 
 namespace kovan {
 namespace {
@@ -58,50 +56,22 @@ const std::string kToFourth = kStart + "until keys\nkey Enter\nuntil keys\nkey E
 
 std::string Press(const std::string& control) { return "press File_Window " + control + "\n"; }
 
-// Records where the stack stood each time the game began to wait for the
-// player: the trace is flushed once per event, from deep inside the game.
-class StackProbe : public std::stringbuf {
- public:
-  std::vector<std::uintptr_t> waits;
-
- protected:
-  int sync() override {
-    const std::string& text = str();
-    const std::size_t last = text.rfind('\n', text.size() >= 2 ? text.size() - 2 : 0);
-    if (text.find("\"ev\":\"wait\"", last == std::string::npos ? 0 : last) != std::string::npos) {
-      volatile char here = 0;
-      waits.push_back(reinterpret_cast<std::uintptr_t>(&here));
-    }
-    return 0;
-  }
-};
-
-// One game over a data folder (shared by games that follow one another).
-class Played {
+// One whole game over a data folder (shared by games that follow one
+// another), recording where the stack stood each time the game began to
+// wait for the player: the trace is written from deep inside the game.
+class Played : public testing::TestGame {
  public:
   Played(const std::string& dir, const std::string& input, const std::string& scenario = kScenario,
-         const std::string& choices = kChoices) {
-    if (!FileExists(dir + "90.dat")) testing::WriteScriptFolder(dir, scenario, choices);
-    HeadlessOptions options;
-    options.inputScript = input;
-    options.maxMs = 30 * 60 * 1000;
-    auto created = CreateHeadlessPlatform(options);
-    if (!created) throw std::runtime_error(created.error());
-    platform_ = std::move(created.value());
-    platform_->trace().SetStream(&trace_);
-    game_ = std::make_unique<Game>(*platform_, GameOptions{dir, dir});
-    exitCode = RunGame(*game_);
+         const std::string& choices = kChoices)
+      : TestGame(Setup(dir, input, scenario, choices, this)) {
+    exitCode = RunProgram();
   }
-  std::vector<std::string> Events(const std::string& ev) const {
-    return testing::TraceEvents(probe_.str(), ev);
-  }
-  std::string Trace() const { return probe_.str(); }
   // Events of some kinds, each as "ev:value" of the field named (or "ev"
   // when the field is ""); for "menu" the field names the item and the
   // value is its enabled state or the click.
   std::string Tokens(const std::vector<std::pair<std::string, std::string>>& kinds) const {
     std::string out;
-    std::istringstream in(probe_.str());
+    std::istringstream in(Trace());
     for (std::string line; std::getline(in, line);) {
       for (const auto& [ev, field] : kinds) {
         if (FieldOf(line, "ev") != ev) continue;
@@ -113,17 +83,29 @@ class Played {
     }
     return out;
   }
-  EngineState& state() { return game_->state; }
-  Game& game() { return *game_; }
-  const std::vector<std::uintptr_t>& WaitStacks() const { return probe_.waits; }
+  const std::vector<std::uintptr_t>& WaitStacks() const { return waits_; }
 
   int exitCode = -1;
 
  private:
-  StackProbe probe_;
-  std::ostream trace_{&probe_};
-  std::unique_ptr<Platform> platform_;
-  std::unique_ptr<Game> game_;
+  static testing::GameSetup Setup(const std::string& dir, const std::string& input,
+                                  const std::string& scenario, const std::string& choices,
+                                  Played* self) {
+    if (!FileExists(dir + "90.dat")) {
+      testing::WriteGameFolder(dir, {.scenario = scenario, .choices = choices});
+    }
+    // Called only once the game runs, when the whole of *self is built.
+    return {.folder = dir,
+            .input = input,
+            .maxMs = 30 * 60 * 1000,
+            .start = false,
+            .onTrace = [self](std::string_view line) {
+              if (line.find("\"ev\":\"wait\"") == std::string_view::npos) return;
+              volatile char here = 0;
+              self->waits_.push_back(reinterpret_cast<std::uintptr_t>(&here));
+            }};
+  }
+  std::vector<std::uintptr_t> waits_;
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
@@ -201,7 +183,7 @@ TEST(SaveLoad, SaveInOneGameResumesAtItsSectionStartInAnother) {
 // button starting another operation while the question waits.
 TEST(SaveLoad, QuestionsGuardTheSlotAndBlockTheRestOfTheWindow) {
   TempDir dir;
-  testing::WriteScriptFolder(dir.path(), kScenario, kChoices);
+  testing::WriteGameFolder(dir.path(), {.scenario = kScenario, .choices = kChoices});
   WriteSlot(dir.path(), 0, "手書き", "00000000000011000060-1-103000100");
   const std::vector<std::uint8_t> handMade = ReadBytes(dir.path() + "00.dat");
   const std::string toWindow = kStart + "until keys\nmenu prog_save\nuntil dialog File_Window\n";
@@ -267,14 +249,14 @@ TEST(Choices, PointerAndKeysHighlightAndPick) {
 // The fault: data the format can't hold read out of bounds or half applied.
 TEST(SaveLoad, BrokenInputIsRefusedAndTheGameGoesOn) {
   TempDir dir;
-  testing::WriteScriptFolder(
+  testing::WriteGameFolder(
       dir.path(),
-      ScenarioText({{1100, "", "", "", "", "", "", "一"},
+      {.scenario = ScenarioText({{1100, "", "", "", "", "", "", "一"},
                     {1100, "s", "", "", "", "", "", "4"},
                     {1100, "", "", "", "", "", "", "二"},
                     {1100, "e"},
                     {1100, "", "", "", "", "", "", "おわり"}}),
-      kChoices);
+       .choices = kChoices});
   ASSERT_TRUE(WriteFileBytes(dir.path() + "01.dat", {'x', '\r', '\n'}).ok());
   std::filesystem::create_directory(dir.path() + "02.dat");  // a slot that can't be written
   Played p(dir.path(), "until keys\nmenu prog_load\nuntil dialog File_Window\n" +
@@ -308,7 +290,7 @@ TEST(SaveLoad, SaveDuringAMessageDoesNothing) {
 // the stack grows with every load until it overflows.
 TEST(SaveLoad, LoadsRetireTheWaitingPass) {
   TempDir dir;
-  testing::WriteScriptFolder(dir.path(), kScenario, kChoices);
+  testing::WriteGameFolder(dir.path(), {.scenario = kScenario, .choices = kChoices});
   WriteSlot(dir.path(), 0, "", "00000000000011000060-1-101000100");
   std::string input = kStart + "until keys\n";
   constexpr int kLoads = 60;

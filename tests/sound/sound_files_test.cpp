@@ -1,12 +1,7 @@
-// The files sound is made from: MIDI songs as the sequencer reads them,
-// and the built-in effects as wave files.
+// MIDI songs as the sequencer reads them.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "platform/midi_song.h"
-#include "platform/wave.h"
-#include "sound/effect_waves.h"
 #include "sound_play.h"
 
 namespace kovan::testing {
@@ -60,24 +55,6 @@ TEST(ParseMidi, ReadsTimesThroughTempoAndDivisionAndRefusesWhatIsntMidi) {
     for (const MidiEvent& e : song->events) notes += (e.status & 0xF0) == 0x90 && e.data2 > 0;
     EXPECT_EQ(notes, c.notes);
   }
-}
-
-// The three effects are mono waves of the formats the game has always
-// played, small enough to keep in the program.
-TEST(EffectWave, HasTheFormatOfEachEffectAndNothingElse) {
-  for (const auto& [no, rate, bits] :
-       {std::tuple{100, 11025, 8}, std::tuple{101, 11025, 16}, std::tuple{102, 22050, 16}}) {
-    SCOPED_TRACE(no);
-    const Bytes riff = EffectWave(no);
-    EXPECT_GE(riff.size(), 184u);
-    EXPECT_LE(riff.size(), 2704u);
-    Result<Wave> wave = DecodeWave(riff);
-    ASSERT_TRUE(wave.ok()) << wave.error();
-    EXPECT_EQ(wave->rate, rate);
-    EXPECT_EQ(wave->bits, bits);
-    EXPECT_EQ(wave->channels, 1);
-  }
-  for (int no : {99, 103, 108}) EXPECT_TRUE(EffectWave(no).empty()) << no;
 }
 
 }  // namespace

@@ -6,10 +6,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "data_folder.h"
 #include "engine/game_exit.h"
 #include "platform/files.h"
-#include "platform/headless/headless_platform.h"
 
 namespace kovan::testing {
 namespace {
@@ -60,59 +58,59 @@ std::vector<std::uint8_t> TestMidi(const MidiEvents& events, int endMs) {
   return TestMidiFile(0, 500, {TestTrack(events, endMs)});
 }
 
-SoundPlay::SoundPlay(const SoundSetup& setup) {
-  std::vector<std::string> config = DefaultConfig();
-  for (std::size_t m = 0; m < 9; ++m) config[6 + m] = m < setup.music.size() ? setup.music[m] : "";
-  WriteDataFolder(dir_.path(), DataFolderSpec{config, setup.scenario, ""});
-  for (const auto& [name, bytes] : setup.files) {
-    EXPECT_TRUE(WriteFileBytes(dir_.path() + name, bytes).ok()) << name;
-  }
-  HeadlessOptions options;
-  options.inputScript = setup.input;
-  options.maxMs = kMaxGameMs;
-  if (setup.record) {
-    options.audioPath = dir_.path() + "heard.wav";
-    options.soundFont = kSoundFont;
-  }
-  auto platform = CreateHeadlessPlatform(options);
-  if (!platform.ok()) throw std::runtime_error(platform.error());
-  platform_ = std::move(*platform);
-  platform_->trace().SetStream(&trace_);
-  game_ = std::make_unique<Game>(*platform_, GameOptions{dir_.path(), dir_.path()});
+namespace {
+
+GameSetup GameFor(const SoundSetup& setup) {
+  std::vector<std::string> config = {"朝霧", "湊", "白峰", "ソフィア", "能登", "opt"};
+  for (std::size_t m = 0; m < 9; ++m) config.push_back(m < setup.music.size() ? setup.music[m] : "");
+  config.resize(24);
+  config.push_back("end");
+  return {.scenario = setup.scenario,
+          .choices = "",
+          .config = config,
+          .prepare =
+              [files = setup.files](const std::string& dir) {
+                for (const auto& [name, bytes] : files) {
+                  EXPECT_TRUE(WriteFileBytes(dir + name, bytes).ok()) << name;
+                }
+              },
+          .input = setup.input,
+          .maxMs = kMaxGameMs,
+          .soundFont = setup.record ? kSoundFont : "",
+          .start = false};
+}
+
+}  // namespace
+
+SoundPlay::SoundPlay(const SoundSetup& setup) : TestGame(GameFor(setup)) {
   try {
     if (setup.opening) {
-      game_->FormLoad();
+      game().FormLoad();
       throw GameExit{"end", 0};
     }
-    game_->StartUp();
-    game_->state.MsgMode = 0;
-    game_->state.BgmOn = setup.bgmOn;
-    game_->state.SeOn = setup.seOn;
-    game_->script().ScriptRun();
+    game().StartUp();
+    state().MsgMode = 0;
+    state().BgmOn = setup.bgmOn;
+    state().SeOn = setup.seOn;
+    game().script().ScriptRun();
   } catch (const GameExit& e) {
     exit_ = e.reason;
   }
-  game_->FormUnload();
-  EXPECT_TRUE(platform_->audio().Close().ok());
+  game().FormUnload();
+  EXPECT_TRUE(platform().audio().Close().ok());
   if (!setup.record) return;
-  auto wav = ReadFileBytes(options.audioPath);
+  auto wav = ReadFileBytes(dir() + "heard.wav");
   if (!wav.ok() || wav->size() < 44) throw std::runtime_error("no recording");
   samples_.resize((wav->size() - 44) / 2);
   std::memcpy(samples_.data(), wav->data() + 44, samples_.size() * 2);
 }
 
 std::vector<std::string> SoundPlay::Events(std::string_view ev) const {
-  if (!ev.empty()) return TraceEvents(trace_.str(), std::string(ev));
+  if (!ev.empty()) return TestGame::Events(ev);
   std::vector<std::string> all;
-  std::istringstream in(trace_.str());
+  std::istringstream in(Trace());
   for (std::string line; std::getline(in, line);) all.push_back(line);
   return all;
-}
-
-std::vector<std::int64_t> SoundPlay::Volumes() const {
-  std::vector<std::int64_t> out;
-  for (const std::string& e : Events("volume")) out.push_back(NumberOf(e, "value"));
-  return out;
 }
 
 std::span<const std::int16_t> SoundPlay::Window(int fromMs, int toMs) const {

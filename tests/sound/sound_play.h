@@ -1,6 +1,6 @@
-// A game on the headless backend that plays a tiny scenario with music
-// files of the test's own making, optionally recording what the player
-// would hear, for checks on the trace, the state, the log and the sound.
+// A game that plays a tiny scenario with music files of the test's own
+// making, optionally recording what the player would hear, for checks on
+// the trace, the state, the log and the sound.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "script_play.h"
+#include "test_game.h"
 
 namespace kovan::testing {
 
@@ -36,19 +36,17 @@ struct SoundSetup {
   bool seOn = true;
 };
 
-class SoundPlay {
+class SoundPlay : public TestGame {
  public:
   // Starts the game (start-up included) and plays the lines from the first.
   explicit SoundPlay(const SoundSetup& setup);
 
-  EngineState& state() { return game_->state; }
-  Game& game() { return *game_; }
   const std::string& exitReason() const { return exit_; }
   // The trace's events named ev; all of them for "".
   std::vector<std::string> Events(std::string_view ev) const;
   // The "value" of every volume event.
-  std::vector<std::int64_t> Volumes() const;
-  std::string Log() const { return game_->log().Text(); }
+  std::vector<std::int64_t> Volumes() const { return Numbers("volume", "value"); }
+  std::string Log() { return game().log().Text(); }
 
   // The recording, in 16-bit units over both channels.
   double Rms(int fromMs, int toMs) const;
@@ -58,10 +56,6 @@ class SoundPlay {
  private:
   std::span<const std::int16_t> Window(int fromMs, int toMs) const;
 
-  TempDir dir_;
-  std::ostringstream trace_;
-  std::unique_ptr<Platform> platform_;
-  std::unique_ptr<Game> game_;
   std::string exit_;
   std::vector<std::int16_t> samples_;
 };

@@ -5,48 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "data_folder.h"
-#include "story/runner.h"
 #include "platform/files.h"
-#include "platform/headless/headless_platform.h"
 #include "platform/text_codec.h"
-#include "test_support.h"
+#include "test_game.h"
 
-namespace kovan {
+namespace kovan::testing {
 namespace {
-
-using testing::HeaderOf;
-using testing::TempDir;
-using testing::WriteDataFolder;
-
-struct PlayResult {
-  int exitCode = 0;
-  std::string trace;
-};
-
-PlayResult Play(const std::string& appPath, const std::string& script = "") {
-  HeadlessOptions options;
-  options.inputScript = script;
-  auto platform = CreateHeadlessPlatform(options);
-  EXPECT_TRUE(platform.ok());
-  std::ostringstream trace;
-  (*platform)->trace().SetStream(&trace);
-  GameOptions go;
-  go.appPath = appPath;
-  PlayResult r;
-  r.exitCode = RunGame(**platform, go);
-  r.trace = trace.str();
-  return r;
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 TEST(StartUp, DataFolderBesideTheProgramOrTheProgramFolderItself) {
   TempDir app;
@@ -58,17 +23,14 @@ TEST(StartUp, DataFolderBesideTheProgramOrTheProgramFolderItself) {
 }
 
 TEST(StartUp, StartsAndEndsCleanly) {
-  TempDir app;
-  std::filesystem::create_directory(app.path() + "data");
-  const std::string data = app.path() + "data/";
-  WriteDataFolder(data);
-  std::ofstream(data + "kovan.log") << "an old log that must go";
-
-  const PlayResult r = Play(app.path());
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_NE(r.trace.find("\"ev\":\"start\",\"data\":\"" + data + "\""), std::string::npos)
-      << r.trace;
-  EXPECT_NE(r.trace.find("\"ev\":\"exit\""), std::string::npos) << r.trace;
+  TestGame play({.prepare = [](const std::string& dir) {
+                   std::ofstream(dir + "kovan.log") << "an old log that must go";
+                 },
+                 .start = false});
+  const std::string data = play.dir();
+  EXPECT_EQ(play.RunProgram(), 0);
+  EXPECT_EQ(play.Strings("start", "data"), (std::vector<std::string>{data}));
+  EXPECT_EQ(play.Events("exit").size(), 1u);
   EXPECT_EQ(HeaderOf(data + "13.dat"), "JF");
   EXPECT_EQ(HeaderOf(data + "p9.dat"), "JF");
   EXPECT_FALSE(FileExists(data + "91.cod"));
@@ -83,59 +45,48 @@ TEST(StartUp, StartsAndEndsCleanly) {
   EXPECT_NE(text->find("\r\n\r\nセーブデータの保存先: " + data + "\r\n"), std::string::npos);
 }
 
-TEST(StartUp, FolderWithoutConfigurationIsRefused) {
-  TempDir app;
-  const PlayResult r = Play(app.path());
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.trace.find("\"text\":\"フォルダの内容が不正です.\\n" + app.path() + "\""),
-            std::string::npos)
-      << r.trace;
-  EXPECT_FALSE(FileExists(app.path() + "kovan.log"));
-}
-
-TEST(StartUp, BrokenScenarioEndsThroughTheShutdown) {
-  TempDir app;
-  testing::DataFolderSpec spec;
-  spec.scenario = "1000,,,,,,,,a,,,,\r\n1000,,,";  // cut short
-  WriteDataFolder(app.path(), spec);
-  const PlayResult r = Play(app.path());
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.trace.find("91.dat record 2 (line 2): cut short"), std::string::npos) << r.trace;
-  EXPECT_NE(r.trace.find("\"reason\":\"data\""), std::string::npos) << r.trace;
-  EXPECT_EQ(HeaderOf(app.path() + "60.dat"), "JF");
-}
-
-TEST(StartUp, MissingPlaceStopsWithItsPath) {
-  TempDir app;
-  WriteDataFolder(app.path());
-  std::filesystem::remove(app.path() + "p7.dat");
-  const PlayResult r = Play(app.path());
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.trace.find("実行に必要なﾌｧｲﾙがありません. file" + app.path() + "p7\""),
-            std::string::npos)
-      << r.trace;
-  EXPECT_EQ(HeaderOf(app.path() + "p6.dat"), "JF");
-  EXPECT_EQ(HeaderOf(app.path() + "11.dat"), "JF");
+// A folder the game can't start from ends it through the shutdown with
+// status 1, the player told why.
+TEST(StartUp, FoldersItCannotStartFromAreRefused) {
+  struct Case {
+    GameSetup setup;
+    std::string message;  // the start of the message box's text, after the folder
+    bool logWritten;
+  };
+  const Case cases[] = {
+      {{.prepare = [](const std::string& d) { (void)RemoveFile(d + "90.dat"); }},
+       "フォルダの内容が不正です.\\n{}", false},
+      {{.scenario = "1000,,,,,,,,a,,,,\r\n1000,,,"},
+       "実行に必要なﾌｧｲﾙが異常です.(321)\\n91.dat record 2 (line 2): cut short", true},
+      {{.prepare = [](const std::string& d) { (void)RemoveFile(d + "p7.dat"); }},
+       "実行に必要なﾌｧｲﾙがありません. file{}p7", true},
+  };
+  for (const Case& c : cases) {
+    GameSetup setup = c.setup;
+    setup.start = false;
+    TestGame play(setup);
+    std::string message = c.message;
+    if (const auto at = message.find("{}"); at != std::string::npos) message.replace(at, 2, play.dir());
+    EXPECT_EQ(play.RunProgram(), 1) << message;
+    const auto boxes = play.Strings("msgbox", "text");
+    ASSERT_EQ(boxes.size(), 1u) << message;
+    EXPECT_EQ(boxes[0].rfind(message, 0), 0u) << boxes[0];
+    EXPECT_EQ(play.Strings("exit", "reason"), (std::vector<std::string>{"data"}));
+    EXPECT_EQ(FileExists(play.dir() + "kovan.log"), c.logWritten) << message;
+    EXPECT_EQ(HeaderOf(play.dir() + "11.dat"), "JF");
+    EXPECT_EQ(HeaderOf(play.dir() + "p6.dat"), "JF");
+  }
 }
 
 TEST(StartUp, SeveralGamesInOneProcess) {
-  TempDir a, b;
-  WriteDataFolder(a.path());
-  WriteDataFolder(b.path());
-  HeadlessOptions options;
-  auto pa = CreateHeadlessPlatform(options);
-  auto pb = CreateHeadlessPlatform(options);
-  Game ga(**pa, GameOptions{a.path(), ""});
-  Game gb(**pb, GameOptions{b.path(), ""});
-  ga.StartUp();
-  gb.StartUp();
-  EXPECT_EQ(ga.state.DataPath, a.path());
-  EXPECT_EQ(gb.state.DataPath, b.path());
-  ga.state.Kou = 5;
-  EXPECT_EQ(gb.state.Kou, 0);
-  ga.FormUnload();
-  gb.FormUnload();
+  TestGame a, b;
+  EXPECT_EQ(a.state().DataPath, a.dir());
+  EXPECT_EQ(b.state().DataPath, b.dir());
+  a.state().Kou = 5;
+  EXPECT_EQ(b.state().Kou, 0);
+  a.game().FormUnload();
+  b.game().FormUnload();
 }
 
 }  // namespace
-}  // namespace kovan
+}  // namespace kovan::testing

@@ -12,12 +12,11 @@
 #include <map>
 #include <sstream>
 
-#include "data_folder.h"
 #include "hostile_pictures.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/text_codec.h"
 #include "story/runner.h"
-#include "test_support.h"
+#include "test_game.h"
 
 namespace kovan {
 namespace {
@@ -72,7 +71,7 @@ class HostileFolder : public ::testing::TestWithParam<Hostile> {};
 TEST_P(HostileFolder, IsReadNeverWrittenAndAnyFaultIsNamed) {
   const Hostile& h = GetParam();
   testing::TempDir data, outside;
-  testing::WriteDataFolder(data.path());
+  testing::WriteGameFolder(data.path(), {.scenario = "1000,,,,,,,,\"はじめ\",,,,\r\n1000,e,,,,,,,,,,,\r\n"});
   std::ofstream(outside.path() + "bashrc") << "the user's own file\n";
   Put(outside.path() + "photo.jpg", EncodeJpeg(Surface(4, 4, MakeRgb(9, 9, 9)), 90));
   h.spoil(data.path(), outside.path());

@@ -8,11 +8,10 @@
 #include <new>
 #include <sstream>
 
-#include "data_folder.h"
 #include "platform/files.h"
 #include "platform/headless/headless_platform.h"
-#include "script_play.h"
 #include "story/runner.h"
+#include "test_game.h"
 
 namespace kovan {
 namespace {
@@ -40,7 +39,7 @@ TEST(RunBound, EndsTheRunAndSaysWhich) {
   } cases[] = {{&kJumpCycle, -1, 3, "lines"}, {&kWaitCycle, 40000, 0, "time"}};
   for (const auto& c : cases) {
     TempDir dir;
-    testing::WriteScriptFolder(dir.path(), *c.scenario);
+    testing::WriteGameFolder(dir.path(), {.scenario = *c.scenario});
     HeadlessOptions options;
     options.maxMs = c.maxMs;
     auto platform = CreateHeadlessPlatform(options);
@@ -56,13 +55,13 @@ TEST(RunBound, EndsTheRunAndSaysWhich) {
   }
   // The headless runner has a line bound of its own.
   TempDir dir;
-  testing::WriteScriptFolder(dir.path(), kJumpCycle);
+  testing::WriteGameFolder(dir.path(), {.scenario = kJumpCycle});
   const int status = std::system(("timeout 60 " + testing::KovanBinary() + " --headless --data " +
                                   dir.path()).c_str());
   EXPECT_EQ(WEXITSTATUS(status), 3);
   // And a time bound: a script that waits for a choice that never comes
   // ends after a day of game time, as a failure.
-  testing::WriteScriptFolder(dir.path(), ScenarioText({{.text = "はじめ"}, {}}));
+  testing::WriteGameFolder(dir.path(), {.scenario = ScenarioText({{.text = "はじめ"}, {}})});
   const std::string script = dir.path() + "never.txt", trace = dir.path() + "trace.jsonl";
   const std::string never = "until choice\n";
   ASSERT_TRUE(WriteFileBytes(script, {never.begin(), never.end()}));
@@ -80,9 +79,9 @@ TEST(RunBound, EndsTheRunAndSaysWhich) {
 // The skip item says what choosing it will do: after automatic text has
 // ended skipping, it offers to skip again.
 TEST(SkipItem, CaptionFollowsTheTextModeALineSets) {
-  testing::ScriptPlay play(
-      ScenarioText({{.text = "はじめ"}, {.cmd = "t0", .text = "自動"}, {.text = "次"}, {}}),
-      "until keys\nmenu speedup\n");
+  testing::TestGame play(
+      {.scenario = ScenarioText({{.text = "はじめ"}, {.cmd = "t0", .text = "自動"}, {.text = "次"}, {}}),
+       .input = "until keys\nmenu speedup\n"});
   play.state().MsgMode = 1;
   MenuItem* skip = play.game().form().FindMenu(menu::kSpeedup);
   skip->enabled = true;
@@ -99,7 +98,9 @@ TEST(SkipItem, CaptionFollowsTheTextModeALineSets) {
 // A sprite field that doesn't start with a digit names character 0: no one
 // moves, where keeping the last character would move character 1.
 TEST(SpriteField, NoDigitFirstNamesNoCharacter) {
-  testing::ScriptPlay play(ScenarioText({{.doll = "13", .text = "L"}, {.doll = "x3", .text = "R"}, {}}));
+  testing::TestGame play(
+      {.scenario = ScenarioText({{.doll = "13", .text = "L"}, {.doll = "x3", .text = "R"}, {}}),
+       .msgMode = 0});
   EXPECT_EQ(play.Run(), "");
   const auto sprites = play.Events("sprite");
   ASSERT_EQ(sprites.size(), 1u);
@@ -141,7 +142,7 @@ class StarvedPlatform final : public Platform {
 // shutdown, rather than aborting.
 TEST(Runner, OutOfMemoryEndsThroughTheShutdown) {
   TempDir dir;
-  testing::WriteDataFolder(dir.path());
+  testing::WriteGameFolder(dir.path(), {.scenario = ScenarioText({{.text = "はじめ"}, {}})});
   StarvedPlatform platform;
   std::ostringstream trace;
   platform.trace().SetStream(&trace);

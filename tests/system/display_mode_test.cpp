@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "data_folder.h"
+#include "test_game.h"
 #include "platform/headless/headless_platform.h"
 #include "story/runner.h"
 #include "test_support.h"
@@ -75,9 +75,9 @@ class ScreenKeysTest : public ::testing::TestWithParam<KeysCase> {};
 TEST_P(ScreenKeysTest, SwitchesAndEndsInACentredWindow) {
   const KeysCase& c = GetParam();
   testing::TempDir dir;
-  testing::WriteDataFolder(
+  testing::WriteGameFolder(
       dir.path(),
-      {{}, "1000,,,,,,,,\"一行目\",,,,\r\n1000,,,,,,,,\"二行目\",,,,\r\n1000,e,,,,,,,,,,,\r\n", ""});
+      {.scenario = "1000,,,,,,,,\"一行目\",,,,\r\n1000,,,,,,,,\"二行目\",,,,\r\n1000,e,,,,,,,,,,,\r\n"});
   auto platform = Headless(c.input, c.refuse);
   std::ostringstream trace;
   platform->trace().SetStream(&trace);
