@@ -39,7 +39,11 @@ std::string DemoDataDir() { return std::string(KOVAN_BINARY_DIR) + "/data/"; }
 
 void CopyDemoData(const std::string& dir) {
   for (auto& e : fs::directory_iterator(DemoDataDir())) {
-    if (e.is_regular_file() && e.path().filename() != ".stamp") {
+    // Only the generated files: a game played on the build's folder leaves
+    // its log and saves there.
+    const std::string name = e.path().filename().string();
+    const bool played = name == "kovan.log" || (name.starts_with('0') && name.ends_with(".dat"));
+    if (e.is_regular_file() && name != ".stamp" && !played) {
       fs::copy_file(e.path(), fs::path(dir) / e.path().filename(),
                     fs::copy_options::overwrite_existing);
     }
