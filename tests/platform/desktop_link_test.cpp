@@ -17,23 +17,6 @@
 namespace kovan {
 namespace {
 
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// PATH set to one folder for the test's length.
-class PathScope {
- public:
-  explicit PathScope(const std::string& dir) : old_(std::getenv("PATH") ? std::getenv("PATH") : "") {
-    setenv("PATH", dir.c_str(), 1);
-  }
-  ~PathScope() { setenv("PATH", old_.c_str(), 1); }
-
- private:
-  std::string old_;
-};
-
 // The fault: a link that a shell takes apart (spaces, quotes, "$(...)"), a
 // game that waits for the browser, or an opener left behind as a zombie.
 TEST(DesktopLink, TheLinkArrivesAsOneArgumentAndNothingIsLeftBehind) {
@@ -45,7 +28,8 @@ TEST(DesktopLink, TheLinkArrivesAsOneArgumentAndNothingIsLeftBehind) {
            << "mv \"" << out << ".tmp\" \"" << out << "\"\nsleep 1\n";
   }
   std::filesystem::permissions(dir.path() + "xdg-open", std::filesystem::perms::owner_all);
-  PathScope path(dir.path() + ":/usr/bin:/bin");
+  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (dir.path() + ":/usr/bin:/bin").c_str(), 1);
 
   const std::string link = "mailto:a b@example.org?subject=\"$(touch x)\";'`id`'";
   const auto start = std::chrono::steady_clock::now();
@@ -55,14 +39,14 @@ TEST(DesktopLink, TheLinkArrivesAsOneArgumentAndNothingIsLeftBehind) {
   for (int i = 0; i < 200 && !std::filesystem::exists(out); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  EXPECT_EQ(ReadWhole(out), "1|" + link);
-  int status = 0;
-  EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1) << "no child of ours remains";
+  EXPECT_EQ(testing::ReadAll(out), "1|" + link);
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child of ours remains";
   EXPECT_EQ(errno, ECHILD);
 
   EXPECT_FALSE(OpenWithDesktop("--help").ok()) << "an option is no link";
-  PathScope nowhere(dir.path() + "missing");
+  setenv("PATH", (dir.path() + "missing").c_str(), 1);
   EXPECT_FALSE(OpenWithDesktop("https://example.org/").ok());
+  setenv("PATH", oldPath.c_str(), 1);
 }
 
 }  // namespace

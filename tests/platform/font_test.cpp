@@ -7,6 +7,7 @@
 
 #include "pixels.h"
 #include "platform/message_panel.h"
+#include "platform/text_codec.h"
 
 namespace kovan {
 namespace {
@@ -27,44 +28,32 @@ Surface Render(Font& font, const std::string& text) {
   return s;
 }
 
-TEST(Font, GameFamily_OpensAJapaneseFaceAtThePixelSize) {
-  auto font = OpenOrFail("ＭＳ ゴシック", 12);
-  ASSERT_TRUE(font);
-  EXPECT_EQ(font->PixelSize(), 16);
-  EXPECT_GE(font->TextHeight(), 16);
-  EXPECT_LE(font->TextHeight(), 18);
-  // Half-width kana take half the room of full-width ones.
-  EXPECT_EQ(font->TextWidth("ﾌ"), 8);
-  EXPECT_EQ(font->TextWidth("ﾌｧｲﾙ") * 2, font->TextWidth("ファイル"));
-  EXPECT_EQ(font->TextWidth(""), 0);
+// Any family the game names opens a Japanese face at the pixel size. A
+// glyph missing from the font draws as the same empty box every time; a
+// real one differs from it. Glyphs are drawn without smoothing, from the
+// origin right and down.
+TEST(Font, EveryFamilyOpensAJapaneseFaceThatDrawsRealGlyphs) {
   EXPECT_FALSE(Font::Open("ＭＳ ゴシック", 0).ok());
-}
-
-// A glyph missing from the font draws as the same empty box every time; a
-// real one differs from it. Any family the game names finds Japanese.
-TEST(Font, JapaneseAndSymbols_DrawRealGlyphs) {
   for (const char* family : {"ＭＳ ゴシック", "MS Gothic", "ＭＳ 明朝", "No Such Family"}) {
     auto font = OpenOrFail(family, 12);
     ASSERT_TRUE(font);
+    EXPECT_EQ(font->PixelSize(), 16);
+    EXPECT_TRUE(font->TextHeight() >= 16 && font->TextHeight() <= 18) << font->TextHeight();
+    // Half-width kana take half the room of full-width ones.
+    EXPECT_EQ(font->TextWidth("ﾌ"), 8) << family;
+    EXPECT_EQ(font->TextWidth("ﾌｧｲﾙ") * 2, font->TextWidth("ファイル")) << family;
     const Surface missing = Render(*font, "\xEE\x80\x80");  // a private-use code point
     for (const char* ch : {"▼", "終", "か", "？", "ﾌ", "ｧ"}) {
       const Surface glyph = Render(*font, ch);
       EXPECT_GT(testing::CountPixels(glyph, kInk), 3) << family << " " << ch;
       EXPECT_NE(glyph.Pixels(), missing.Pixels()) << family << " " << ch;
     }
+    const Surface s = Render(*font, "終了しますか？ﾌｧｲﾙ");
+    EXPECT_TRUE(testing::Matches(s, [&](int x, int y) {
+      return s.Point(x, y) == kInk && x >= 2 && y >= 2 ? kInk : kPaper;
+    })) << family;
+    EXPECT_GT(testing::CountPixels(s, kInk), 150) << family;
   }
-}
-
-// Glyphs are drawn without smoothing, from the origin right and down.
-TEST(Font, TextOut_WritesOnlyGlyphPixelsInTheColour) {
-  auto font = OpenOrFail("ＭＳ ゴシック", 12);
-  ASSERT_TRUE(font);
-  const Surface s = Render(*font, "終了しますか？ﾌｧｲﾙ");
-  EXPECT_TRUE(testing::Matches(s, [&](int x, int y) {
-    const Rgb p = s.Point(x, y);
-    return p == kInk && x >= 2 && y >= 2 ? kInk : kPaper;
-  }));
-  EXPECT_GT(testing::CountPixels(s, kInk), 150);
 }
 
 // The same text shifted partly off each edge shows the matching part, and
@@ -89,19 +78,6 @@ TEST(Font, TextOut_ClipsAtTheSurfaceEdges) {
   EXPECT_EQ(testing::CountPixels(tiny, kInk), 0);
 }
 
-TEST(MessagePanel, WrapText_BreaksAtNewlinesAndWidth) {
-  const auto tenEach = [](const std::string& s) {
-    int n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n * 10;
-  };
-  using Lines = std::vector<std::string>;
-  EXPECT_EQ(WrapText("ab\r\ncd\n\nef", 100, tenEach), (Lines{"ab", "cd", "", "ef"}));
-  EXPECT_EQ(WrapText("実行に必要なﾌｧｲﾙ", 35, tenEach), (Lines{"実行に", "必要な", "ﾌｧｲ", "ﾙ"}));
-  EXPECT_EQ(WrapText("xy", 5, tenEach), (Lines{"x", "y"}));
-  EXPECT_EQ(WrapText("", 5, tenEach), (Lines{""}));
-}
-
 TEST(MessagePanel, Buttons_AnswerByMouseAndKeyboard) {
   MessagePanel yesNo(nullptr, "kovan", "終了しますか？", MsgBoxButtons::kYesNo, true);
   const auto& rects = yesNo.ButtonRects();
@@ -124,6 +100,14 @@ TEST(MessagePanel, Buttons_AnswerByMouseAndKeyboard) {
   MessagePanel ok(nullptr, "", "x", MsgBoxButtons::kOk, false);
   EXPECT_EQ(ok.KeyDown(K::kNo), std::nullopt);
   EXPECT_EQ(ok.KeyDown(K::kEscape), MsgBoxAnswer::kOk);
+
+  // The text breaks at its newlines and where the next character would not fit.
+  const auto tenEach = [](const std::string& s) { return 10 * static_cast<int>(Utf8Length(s)); };
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(WrapText("ab\r\ncd\n\nef", 100, tenEach), (Lines{"ab", "cd", "", "ef"}));
+  EXPECT_EQ(WrapText("実行に必要なﾌｧｲﾙ", 35, tenEach), (Lines{"実行に", "必要な", "ﾌｧｲ", "ﾙ"}));
+  EXPECT_EQ(WrapText("xy", 5, tenEach), (Lines{"x", "y"}));
+  EXPECT_EQ(WrapText("", 5, tenEach), (Lines{""}));
 }
 
 }  // namespace

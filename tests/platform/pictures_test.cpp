@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "hostile_pictures.h"
 #include "pixels.h"
 #include "platform/files.h"
 #include "test_support.h"
@@ -60,11 +61,10 @@ TEST(DecodeBmp, EveryStoredLayout) {
   // 1 bit: rows bottom first; the high bit is the leftmost pixel.
   EXPECT_EQ(Decoded(Bmp(1, 3, 2, {p0, p1}, {{0xA0}, {0x60}}), 3, 2),
             (std::vector<Rgb>{p0, p1, p1, p1, p0, p1}));
-  std::vector<Rgb> sixteen;
-  for (int i = 0; i < 16; ++i) sixteen.push_back(MakeRgb(i * 16, 255 - i * 16, i));
-  EXPECT_EQ(
-      Decoded(Bmp(4, 3, 2, sixteen, {{0xF0, 0x70}, {0x12, 0x30}}), 3, 2),
-      (std::vector<Rgb>{sixteen[1], sixteen[2], sixteen[3], sixteen[15], sixteen[0], sixteen[7]}));
+  std::vector<Rgb> pal(16);
+  for (int i = 0; i < 16; ++i) pal[i] = MakeRgb(i * 16, 255 - i * 16, i);
+  EXPECT_EQ(Decoded(Bmp(4, 3, 2, pal, {{0xF0, 0x70}, {0x12, 0x30}}), 3, 2),
+            (std::vector<Rgb>{pal[1], pal[2], pal[3], pal[15], pal[0], pal[7]}));
   // 8 bits with a short palette: only the colours used are stored.
   EXPECT_EQ(Decoded(Bmp(8, 3, 2, {p0, p1, p2}, {{2, 2, 0}, {0, 1, 2}}), 3, 2),
             (std::vector<Rgb>{p0, p1, p2, p2, p2, p0}));
@@ -92,10 +92,10 @@ TEST(DecodeBmp, Encoded24BitRoundTripsEveryRowPadding) {
 // Four flat quadrants, so chroma subsampling can't smear the centres.
 TEST(DecodeJpeg, VariantsKeepTheirColours) {
   Surface original(32, 32);
-  original.FillBox(0, 0, 16, 16, MakeRgb(200, 30, 30));
-  original.FillBox(16, 0, 32, 16, MakeRgb(30, 180, 40));
-  original.FillBox(0, 16, 16, 32, MakeRgb(40, 50, 210));
-  original.FillBox(16, 16, 32, 32, MakeRgb(230, 230, 230));
+  const Rgb quadrants[] = {MakeRgb(200, 30, 30), MakeRgb(30, 180, 40), MakeRgb(40, 50, 210), 0xE6E6E6};
+  for (int q = 0; q < 4; ++q) {
+    original.FillBox(q % 2 * 16, q / 2 * 16, q % 2 * 16 + 16, q / 2 * 16 + 16, quadrants[q]);
+  }
   const auto near = [](Rgb got, Rgb want, int tolerance) {
     return std::abs(RedOf(got) - RedOf(want)) <= tolerance &&
            std::abs(GreenOf(got) - GreenOf(want)) <= tolerance &&
@@ -121,7 +121,7 @@ TEST(DecodeJpeg, VariantsKeepTheirColours) {
 
 TEST(DecodePicture, BadInputIsAnError) {
   for (const Bytes& junk : {Bytes{}, Bytes{'h', 'e', 'l', 'l', 'o'}, Bytes{'B', 'M'},
-                            Bytes{0xFF, 0xD8, 0xFF}}) {
+                            Bytes{0xFF, 0xD8, 0xFF}, testing::JpegClaiming(8, 0)}) {
     EXPECT_FALSE(DecodePicture(junk).ok());
   }
   // Sizes the decoder must not even try to allocate.
@@ -130,12 +130,36 @@ TEST(DecodePicture, BadInputIsAnError) {
     ASSERT_FALSE(r.ok()) << w << " x " << h;
     EXPECT_NE(r.error().find("size"), std::string::npos) << r.error();
   }
-  Bytes zeroHeight = EncodeJpeg(Pattern(8, 8, 1), 80);
-  const std::uint8_t frame[] = {0xFF, 0xC0};
-  const auto at = std::search(zeroHeight.begin(), zeroHeight.end(), frame, frame + 2);
-  ASSERT_NE(at, zeroHeight.end());
-  at[5] = at[6] = 0;  // the frame's height
-  EXPECT_FALSE(DecodePicture(zeroHeight).ok());
+}
+
+// Pictures are sized by their decoders' own header readers before a pixel
+// is decoded: at the size limit they decode, one pixel beyond it they are
+// refused from the header alone.
+TEST(PictureLimits, TheLargestSideDecodesOneMoreIsRefused) {
+  constexpr int kMax = kMaxPictureSide;
+  testing::PictureBytes bmpAtLimit = testing::BmpHeaderClaiming(24, kMax, 1);
+  bmpAtLimit.resize(bmpAtLimit.size() + kMax * 3, 0x40);
+  const struct {
+    testing::PictureBytes bytes;
+    int width;            // 0 = refused
+    const char* refusal;  // part of the error
+  } cases[] = {
+      {testing::JpegClaiming(kMax, 1), kMax, ""},
+      {bmpAtLimit, kMax, ""},
+      {testing::JpegClaiming(kMax + 1, 1), 0, "JPEG picture of 4097 x 1 pixels, beyond"},
+      {testing::BmpHeaderClaiming(24, kMax + 1, 1), 0, "BMP picture of 4097 x 1 pixels, beyond"},
+      {testing::BmpHeaderClaiming(8, 1, -(kMax + 1)), 0, "BMP picture of 1 x 4097 pixels"},
+  };
+  for (const auto& c : cases) {
+    const Result<Surface> r = DecodePicture(c.bytes);
+    if (c.width != 0) {
+      ASSERT_TRUE(r.ok()) << r.error();
+      EXPECT_EQ(r->Width(), c.width);
+    } else {
+      ASSERT_FALSE(r.ok()) << c.refusal;
+      EXPECT_NE(r.error().find(c.refusal), std::string::npos) << r.error();
+    }
+  }
 }
 
 // A picture file is read and decoded; an error names the path. A shot is

@@ -7,6 +7,7 @@
 #include <memory>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kovan {
@@ -73,56 +74,45 @@ TEST(Cp932, NecTwinsEncodeToTheirJisCode) {
 }
 
 TEST(Cp932, BadTextGivesTheOffsetAndTheBytes) {
-  const std::pair<std::string, std::string> decoding[] = {
-      {Bytes({'a', 'b', 0x82, 0xA0, 'c', 0x85, 0x40}), "invalid CP932 byte 0x85 at offset 5"},
-      {Bytes({0x80}), "invalid CP932 byte 0x80 at offset 0"},
-      {Bytes({'x', 0xA0}), "invalid CP932 byte 0xA0 at offset 1"},
-      {Bytes({'x', 'y', 0xFD, 'z'}), "invalid CP932 byte 0xFD at offset 2"},
-      {Bytes({0x82, 0xA0, 0x82, 0x0A}), "invalid CP932 sequence 0x82 0x0A at offset 2"},
-      {Bytes({0xEB, 0x40}), "invalid CP932 byte 0xEB at offset 0"},
-      {Bytes({0x95, 0x5C, 0x95}), "truncated CP932 sequence 0x95 at offset 2"},
+  const std::tuple<bool, std::string, std::string> cases[] = {  // decoding?, text, error
+      {true, Bytes({'a', 'b', 0x82, 0xA0, 'c', 0x85, 0x40}), "invalid CP932 byte 0x85 at offset 5"},
+      {true, Bytes({0x80}), "invalid CP932 byte 0x80 at offset 0"},
+      {true, Bytes({'x', 0xA0}), "invalid CP932 byte 0xA0 at offset 1"},
+      {true, Bytes({'x', 'y', 0xFD, 'z'}), "invalid CP932 byte 0xFD at offset 2"},
+      {true, Bytes({0x82, 0xA0, 0x82, 0x0A}), "invalid CP932 sequence 0x82 0x0A at offset 2"},
+      {true, Bytes({0xEB, 0x40}), "invalid CP932 byte 0xEB at offset 0"},
+      {true, Bytes({0x95, 0x5C, 0x95}), "truncated CP932 sequence 0x95 at offset 2"},
+      {false, "ok ☃", "character U+2603 at offset 3 has no CP932 code"},
+      {false, "あ😀", "character U+1F600 at offset 3 has no CP932 code"},
+      {false, "ab\xFF", "invalid UTF-8 byte 0xFF at offset 2"},
+      {false, "a\xC3(", "invalid UTF-8 byte 0xC3 at offset 1"},
+      {false, "a\xE3\x81", "truncated UTF-8 sequence 0xE3 at offset 1"},
   };
-  for (const auto& [bytes, error] : decoding) {
-    const Result<std::string> r = Cp932ToUtf8(bytes);
-    EXPECT_EQ(r.ok() ? "decoded" : r.error(), error);
-  }
-  const std::pair<std::string, std::string> encoding[] = {
-      {"ok ☃", "character U+2603 at offset 3 has no CP932 code"},
-      {"あ😀", "character U+1F600 at offset 3 has no CP932 code"},
-      {"ab\xFF", "invalid UTF-8 byte 0xFF at offset 2"},
-      {"a\xC3(", "invalid UTF-8 byte 0xC3 at offset 1"},
-      {"a\xE3\x81", "truncated UTF-8 sequence 0xE3 at offset 1"},
-  };
-  for (const auto& [utf8, error] : encoding) {
-    const Result<std::string> r = Utf8ToCp932(utf8);
-    EXPECT_EQ(r.ok() ? "encoded" : r.error(), error);
+  for (const auto& [decoding, text, error] : cases) {
+    const Result<std::string> r = decoding ? Cp932ToUtf8(text) : Utf8ToCp932(text);
+    EXPECT_EQ(r.ok() ? "converted" : r.error(), error);
   }
 }
 
+// Code points are counted and cut whole. A stray continuation, a lead
+// without its follower, an overlong form, a surrogate, beyond U+10FFFF:
+// every byte of them counts as one; a sequence cut by the end of the view
+// is not completed from beyond it.
 TEST(Utf8, CountsCodePoints) {
-  EXPECT_EQ(Utf8Length(""), 0u);
-  EXPECT_EQ(Utf8Length("aé漢😀"), 4u);
-  EXPECT_EQ(Utf8Left("aé漢😀z", 3), "aé漢");
-  EXPECT_EQ(Utf8Left("aé漢", 0), "");
-  EXPECT_EQ(Utf8Left("aé漢", 10), "aé漢");
-  EXPECT_EQ(Utf8Mid("aé漢😀z", 2), "漢😀z");
-  EXPECT_EQ(Utf8Mid("aé漢", 99), "");
-}
-
-// A stray continuation, a lead without its follower, an overlong form, a
-// surrogate, beyond U+10FFFF: every byte of them counts as one; a sequence
-// cut by the end of the view is not completed from beyond it.
-TEST(Utf8, InvalidBytesCountOneEach) {
-  const std::pair<std::string, std::size_t> lengths[] = {
-      {"\x80", 1},         {"a\xE3\x81", 3},     {"\xC0\xAF", 2},         {"\xE0\x80\xAF", 3},
-      {"\xF0\x8F\xBF\xBF", 4}, {"\xF4\x90\x80\x80", 4}, {"\xED\xA0\x80", 3}, {"\xF5\x80\x80\x80", 4}};
-  for (const auto& [text, n] : lengths) EXPECT_EQ(Utf8Length(text), n) << text;
-  EXPECT_EQ(Utf8Left(std::string("\xE3\x81") + "a", 2), "\xE3\x81");
-  EXPECT_EQ(Utf8Mid(std::string("\xFF") + "あ", 1), "あ");
   const std::string whole = "xあ";
   const std::string_view cut(whole.data(), 3);
-  EXPECT_EQ(Utf8Length(cut), 3u);
-  EXPECT_EQ(Utf8Left(cut, 2), "x\xE3");
+  const std::pair<std::string_view, std::size_t> lengths[] = {
+      {"", 0},         {"aé漢😀", 4},          {"\x80", 1},         {"a\xE3\x81", 3},
+      {"\xC0\xAF", 2}, {"\xE0\x80\xAF", 3},    {"\xF0\x8F\xBF\xBF", 4}, {"\xF4\x90\x80\x80", 4},
+      {"\xED\xA0\x80", 3}, {"\xF5\x80\x80\x80", 4}, {cut, 3}};
+  for (const auto& [text, n] : lengths) EXPECT_EQ(Utf8Length(text), n) << text;
+  const std::tuple<bool, std::string_view, std::size_t, std::string> parts[] = {  // left?, text, n
+      {true, "aé漢😀z", 3, "aé漢"},   {true, "aé漢", 0, ""},  {true, "aé漢", 10, "aé漢"},
+      {false, "aé漢😀z", 2, "漢😀z"}, {false, "aé漢", 99, ""}, {true, "\xE3\x81" "a", 2, "\xE3\x81"},
+      {false, "\xFF" "あ", 1, "あ"},  {true, cut, 2, "x\xE3"}};
+  for (const auto& [left, text, n, part] : parts) {
+    EXPECT_EQ(left ? Utf8Left(text, n) : Utf8Mid(text, n), part) << text;
+  }
 }
 
 }  // namespace
