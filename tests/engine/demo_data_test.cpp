@@ -2,7 +2,6 @@
 // the form the game reads it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "platform/files.h"
