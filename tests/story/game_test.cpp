@@ -56,8 +56,6 @@ TEST(StartUp, FoldersItCannotStartFromAreRefused) {
   const Case cases[] = {
       {{.prepare = [](const std::string& d) { (void)RemoveFile(d + "90.dat"); }},
        "フォルダの内容が不正です.\\n{}", false},
-      {{.scenario = "1000,,,,,,,,a,,,,\r\n1000,,,"},
-       "実行に必要なﾌｧｲﾙが異常です.(321)\\n91.dat record 2 (line 2): cut short", true},
       {{.prepare = [](const std::string& d) { (void)RemoveFile(d + "p7.dat"); }},
        "実行に必要なﾌｧｲﾙがありません. file{}p7", true},
   };
@@ -76,16 +74,6 @@ TEST(StartUp, FoldersItCannotStartFromAreRefused) {
     EXPECT_EQ(HeaderOf(play.dir() + "11.dat"), "JF");
     EXPECT_EQ(HeaderOf(play.dir() + "p6.dat"), "JF");
   }
-}
-
-TEST(StartUp, SeveralGamesInOneProcess) {
-  TestGame a, b;
-  EXPECT_EQ(a.state().DataPath, a.dir());
-  EXPECT_EQ(b.state().DataPath, b.dir());
-  a.state().Kou = 5;
-  EXPECT_EQ(b.state().Kou, 0);
-  a.game().FormUnload();
-  b.game().FormUnload();
 }
 
 }  // namespace
