@@ -124,40 +124,31 @@ TEST(WakuOpen, CharactersShowThroughTheWindowAndTheTab) {
   EXPECT_TRUE(f.Dtime_label.Empty());
 }
 
-struct WaitCase {
-  const char* name;
-  const char* script;
-  long long resumeAt;
-};
-void PrintTo(const WaitCase& c, std::ostream* out) { *out << c.name; }
-
-class WaitEnds : public ::testing::TestWithParam<WaitCase> {};
-
-TEST_P(WaitEnds, AtTheInputThatEndsIt) {
-  WindowGame g({.input = GetParam().script});
-  Surface& doll = g.form().Doll_Disp[2];
-  doll.Resize(150, 300);
-  doll.left = 400;
-  doll.shown = true;
-  g.state().MsgMode = 1;
-  g.Say("待つ");
-  EXPECT_EQ(g.Numbers("resume", "t"), (std::vector<std::int64_t>{GetParam().resumeAt}));
-  EXPECT_FALSE(g.form().Blinker.shown);
+// The wait begins at 0; `until keys` passes at 10. Clicks anywhere, Enter
+// and Space end it; other input does nothing.
+TEST(Waits, EndAtTheInputThatEndsThem) {
+  const std::pair<const char*, std::int64_t> cases[] = {
+      {"until keys\nwait 290\nclick 100 400\n", 300},  // the window
+      {"until keys\nwait 290\nclick 100 100\n", 300},  // the scene
+      {"until keys\nwait 290\nclick 450 100\n", 300},  // a character
+      {"until keys\nwait 590\nclick 590 445\n", 600},  // the marker
+      {"until keys\nwait 290\nkey Enter\n", 300},
+      {"until keys\nwait 290\nkey Space\n", 300},
+      {"until keys\nrclick 100 100\nkey a\nkey Escape\nwait 260\nkey Enter\n", 300},
+  };
+  for (const auto& [script, resumeAt] : cases) {
+    SCOPED_TRACE(script);
+    WindowGame g({.input = script});
+    Surface& doll = g.form().Doll_Disp[2];
+    doll.Resize(150, 300);
+    doll.left = 400;
+    doll.shown = true;
+    g.state().MsgMode = 1;
+    g.Say("待つ");
+    EXPECT_EQ(g.Numbers("resume", "t"), (std::vector<std::int64_t>{resumeAt}));
+    EXPECT_FALSE(g.form().Blinker.shown);
+  }
 }
-
-// The wait begins at 0; `until keys` passes at 10.
-INSTANTIATE_TEST_SUITE_P(
-    Inputs, WaitEnds,
-    ::testing::Values(
-        WaitCase{"ClickOnWindow", "until keys\nwait 290\nclick 100 400\n", 300},
-        WaitCase{"ClickOnScene", "until keys\nwait 290\nclick 100 100\n", 300},
-        WaitCase{"ClickOnCharacter", "until keys\nwait 290\nclick 450 100\n", 300},
-        WaitCase{"ClickOnMarker", "until keys\nwait 590\nclick 590 445\n", 600},
-        WaitCase{"Enter", "until keys\nwait 290\nkey Enter\n", 300},
-        WaitCase{"Space", "until keys\nwait 290\nkey Space\n", 300},
-        WaitCase{"OthersDoNothing",
-                 "until keys\nrclick 100 100\nkey a\nkey Escape\nwait 260\nkey Enter\n", 300}),
-    [](const ::testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });
 
 TEST(Keys, MarkerBlinksEveryHalfSecondOnlyWhileWaiting) {
   WindowGame g({.input = "until keys\nwait 1690\nclick 100 400\n"});
