@@ -49,18 +49,6 @@ TEST(KovanTool, RefusesBadInputWithoutWritingAnything) {
   EXPECT_EQ(Shell(testing::KovanToolBinary() + " frobnicate 2>/dev/null"), 2);
 }
 
-TEST(Kovan, HeadlessStartOfTheDemoEndsCleanly) {
-  TempDir dir;
-  CopyDemoData(dir.path());
-  const std::string trace = dir.path() + "trace.jsonl";
-  ASSERT_EQ(Shell(testing::KovanBinary() + " --headless --data " + dir.path() + " --trace " + trace), 0);
-  const std::string t = ReadAll(trace);
-  EXPECT_EQ(t.rfind("{\"t\":0,\"ev\":\"start\"", 0), 0u) << t;
-  EXPECT_NE(t.find("\"ev\":\"exit\",\"reason\":\"close\"}"), std::string::npos) << t;
-  EXPECT_EQ(t.find("msgbox"), std::string::npos) << t;
-  EXPECT_TRUE(FileExists(dir.path() + "kovan.log"));
-}
-
 // Starts a headless game on dir that plays on until it is stopped, and
 // waits until its story runs.
 pid_t StartLongGame(const std::string& dir, const std::string& trace) {

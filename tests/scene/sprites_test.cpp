@@ -175,7 +175,6 @@ TEST(DollChange, ThreeSpritesStackUnderTheMessageWindow) {
   g.Say("三人がそろった。", 2, "【 Ａ 】");
   const MainForm& f = g.form();
   EXPECT_TRUE(SameSurface(f.Doll_Disp[2], OverScene(g.Picture("32.dat"), scene, 130, 40)));
-  EXPECT_TRUE(SameSurface(f.Doll_Disp[1], OverScene(g.Picture("72.dat"), scene, 350, 100)));
   const Surface shown = g.Screen();
   MaybeShot(shown, "sprites_over_place.png");
   EXPECT_EQ(shown.Point(60, 300), f.Doll_Disp[0].Point(20, 300 - f.SlotY[0]));

@@ -32,7 +32,6 @@ TEST(StartUp, StartsAndEndsCleanly) {
   EXPECT_EQ(play.Strings("start", "data"), (std::vector<std::string>{data}));
   EXPECT_EQ(play.Events("exit").size(), 1u);
   EXPECT_EQ(HeaderOf(data + "13.dat"), "JF");
-  EXPECT_EQ(HeaderOf(data + "p9.dat"), "JF");
   EXPECT_FALSE(FileExists(data + "91.cod"));
 
   const std::string log = ReadAll(data + "kovan.log");
@@ -72,7 +71,6 @@ TEST(StartUp, FoldersItCannotStartFromAreRefused) {
     EXPECT_EQ(play.Strings("exit", "reason"), (std::vector<std::string>{"data"}));
     EXPECT_EQ(FileExists(play.dir() + "kovan.log"), c.logWritten) << message;
     EXPECT_EQ(HeaderOf(play.dir() + "11.dat"), "JF");
-    EXPECT_EQ(HeaderOf(play.dir() + "p6.dat"), "JF");
   }
 }
 
