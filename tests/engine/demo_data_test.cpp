@@ -2,13 +2,11 @@
 // the form the game reads it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 
 #include "platform/files.h"
-#include "platform/pictures.h"
 #include "platform/text_codec.h"
-#include "test_support.h"
+#include "test_game.h"
 
 namespace kovan::testing {
 namespace {
@@ -19,20 +17,6 @@ Bytes ReadDemo(const std::string& name) {
   Result<Bytes> bytes = ReadFileBytes(DemoDataDir() + name);
   EXPECT_TRUE(bytes.ok()) << name << ": " << bytes.error();
   return bytes.ok() ? *bytes : Bytes{};
-}
-
-// A picture of the folder: a scrambled one ("JF") gets its signature back
-// first, as the game does.
-Surface Demo(const std::string& name) {
-  Bytes b = ReadDemo(name);
-  if (b.size() >= 2 && b[0] == 'J' && b[1] == 'F') {
-    const bool bitmap = name[0] != 'p';
-    b[0] = bitmap ? 'B' : 0xFF;
-    b[1] = bitmap ? 'M' : 0xD8;
-  }
-  Result<Surface> s = DecodePicture(b);
-  EXPECT_TRUE(s.ok()) << name << ": " << (s.ok() ? "" : s.error());
-  return s.ok() ? *s : Surface{};
 }
 
 // Faces are pasted over the sprite through the sheet's black-keyed mask:
@@ -46,9 +30,10 @@ TEST(DemoData, FacesMatchTheirSpriteRectangle) {
   } columns[] = {{0, 135, 120, 7, "11.dat", 130, 90},   {135, 135, 120, 7, "13.dat", 130, 90},
                  {270, 140, 120, 7, "32.dat", 120, 100}, {410, 105, 85, 9, "15.dat", 65, 75},
                  {515, 105, 85, 9, "17.dat", 65, 75}};
-  const Surface sheet = Demo("60.dat");
+  TestGame g;  // the demo's pictures as the game reads them
+  const Surface sheet = g.Picture("60.dat");
   for (const auto& c : columns) {
-    const Surface sprite = Demo(c.sprite);
+    const Surface sprite = g.Picture(c.sprite);
     for (int n = 0; n < c.count; ++n) {
       int differs = 0, holes = 0;
       for (int y = 0; y < c.h; ++y) {

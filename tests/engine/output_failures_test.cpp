@@ -10,19 +10,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "test_support.h"
 
 namespace kovan {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testing::ReadAll;
 
 TEST(OutputFailure, IsReportedAndLosesNothing) {
   const std::string tool = testing::KovanToolBinary();

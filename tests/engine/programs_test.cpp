@@ -7,11 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <thread>
 
 #include "platform/files.h"
@@ -22,7 +20,6 @@ namespace {
 
 using testing::CopyDemoData;
 using testing::DemoDataDir;
-using testing::HeaderOf;
 using testing::ReadAll;
 using testing::Shell;
 using testing::TempDir;
@@ -50,30 +47,6 @@ TEST(KovanTool, RefusesBadInputWithoutWritingAnything) {
             1);
   EXPECT_FALSE(FileExists(dir.path() + "out.dat"));
   EXPECT_EQ(Shell(testing::KovanToolBinary() + " frobnicate 2>/dev/null"), 2);
-}
-
-TEST(KovanTool, HeadersRestoreAndScramble) {
-  TempDir dir;
-  CopyDemoData(dir.path());
-  ASSERT_EQ(Shell(testing::KovanToolBinary() + " headers restore " + dir.path()), 0);
-  EXPECT_EQ(HeaderOf(dir.path() + "72.dat"), "BM");
-  EXPECT_EQ(HeaderOf(dir.path() + "p11.dat"), "\xFF\xD8");
-  EXPECT_EQ(HeaderOf(dir.path() + "61.dat"), "BM");
-  ASSERT_EQ(Shell(testing::KovanToolBinary() + " headers scramble " + dir.path()), 0);
-  EXPECT_EQ(HeaderOf(dir.path() + "72.dat"), "JF");
-  EXPECT_EQ(HeaderOf(dir.path() + "61.dat"), "BM");  // a plain picture: left alone
-}
-
-TEST(Kovan, HeadlessStartOfTheDemoEndsCleanly) {
-  TempDir dir;
-  CopyDemoData(dir.path());
-  const std::string trace = dir.path() + "trace.jsonl";
-  ASSERT_EQ(Shell(testing::KovanBinary() + " --headless --data " + dir.path() + " --trace " + trace), 0);
-  const std::string t = ReadAll(trace);
-  EXPECT_EQ(t.rfind("{\"t\":0,\"ev\":\"start\"", 0), 0u) << t;
-  EXPECT_NE(t.find("\"ev\":\"exit\",\"reason\":\"close\"}"), std::string::npos) << t;
-  EXPECT_EQ(t.find("msgbox"), std::string::npos) << t;
-  EXPECT_TRUE(FileExists(dir.path() + "kovan.log"));
 }
 
 // Starts a headless game on dir that plays on until it is stopped, and

@@ -63,20 +63,13 @@ TEST(ScenarioTables, NumMarkersTakeNoSlotAndTargetsBecomeLines) {
   const std::string seq = Line("1000", "", "", "a") + "num,,,,,,,,,,,,\r\n" +
                           Line("1000", "g", "1010") + Line("1010") + Line("1000") + Line("1020");
   ASSERT_TRUE(LoadScenarioTables(s, Cp932(seq), Cp932("1010,\"行く\",1020\r\n1010,x,1999\r\n")));
-  EXPECT_EQ(s.SeqLast, 4);
-  EXPECT_EQ(s.Seq[1].Command, "g");
-  EXPECT_EQ(s.Seq[1].JumpTo, 1010);
-  EXPECT_EQ(s.Seq[0].JumpTo, 0);
-  EXPECT_EQ(s.Seq[0].Text, "a");
-  // Section 1000 comes in two runs and gets two entries.
-  ASSERT_EQ(s.NumCount, 4);
-  EXPECT_EQ(s.Num[2].Section, 1000);
-  EXPECT_EQ(s.Num[2].Line, 3);
-  // A target names a section's first line; a missing section keeps its number.
-  EXPECT_EQ(s.Sct[0].Target, 4);
-  EXPECT_EQ(s.Sct[1].Target, 1999);
-  EXPECT_EQ(s.Sct[0].Text, "行く");
-  EXPECT_EQ(s.SctLast, 1);
+  EXPECT_EQ(s.Seq[1].Command + s.Seq[0].Text + s.Sct[0].Text, "ga行く");
+  // Section 1000 comes in two runs and gets two entries (the third at line
+  // 3); a target names a section's first line, a missing section keeps its
+  // number.
+  EXPECT_EQ(std::vector<int>({s.SeqLast, s.Seq[1].JumpTo, s.Seq[0].JumpTo, s.NumCount, s.Num[2].Section,
+                              s.Num[2].Line, s.Sct[0].Target, s.Sct[1].Target, s.SctLast}),
+            std::vector<int>({4, 1010, 0, 4, 1000, 3, 4, 1999, 1}));
   EXPECT_EQ(FindChoiceSet(s, 1010), 0);
   EXPECT_FALSE(FindChoiceSet(s, 1000));
 }

@@ -5,14 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "platform/files.h"
-#include "platform/headless/headless_platform.h"
 #include "savegame/save_record.h"
-#include "story/game.h"
-#include "story/runner.h"
 #include "test_game.h"
 
 namespace kovan {
@@ -55,6 +51,12 @@ const std::string kToFourth = kStart + "until keys\nkey Enter\nuntil keys\nkey E
                                        "key Enter\nuntil keys\n";
 
 std::string Press(const std::string& control) { return "press File_Window " + control + "\n"; }
+// The save/load window opened from a menu item, a slot taken and a button
+// pressed.
+std::string InWindow(const std::string& item, int slot, const std::string& button) {
+  return "menu " + item + "\nuntil dialog File_Window\n" + Press("Label1(" + std::to_string(slot) + ")") +
+         Press(button);
+}
 
 // One whole game over a data folder (shared by games that follow one
 // another), recording where the stack stood each time the game began to
@@ -123,11 +125,9 @@ void WriteSlot(const std::string& dir, int slot, const std::string& title, const
 // in the middle of a choice) or dead when it should work.
 TEST(MenuBar, ItemsAreEnabledExactlyWhenTheGameCanTakeThem) {
   TempDir dir;
-  Played p(dir.path(), kToFourth + "menu prog_save\nuntil dialog File_Window\n" + Press("Label1(0)") +
-                           Press("fBtn(3)") + Press("fBtn(0)") +
-                           "until keys\nkey Enter\nuntil choice\nclick " + kOption0 +
-                           "until keys\nmenu prog_load\nuntil dialog File_Window\n" +
-                           Press("Label1(0)") + Press("fBtn(2)") + "until keys\nquit\n");
+  Played p(dir.path(), kToFourth + InWindow("prog_save", 0, "fBtn(3)") + Press("fBtn(0)") +
+                           "until keys\nkey Enter\nuntil choice\nclick " + kOption0 + "until keys\n" +
+                           InWindow("prog_load", 0, "fBtn(2)") + "until keys\nquit\n");
   const std::string walk = p.Tokens({{"menu", "prog_save"},
                                      {"menu", "opt_menu"},
                                      {"title", "op"},
@@ -146,9 +146,7 @@ TEST(MenuBar, ItemsAreEnabledExactlyWhenTheGameCanTakeThem) {
 // all), or a game that can only load its own saves.
 TEST(SaveLoad, SaveInOneGameResumesAtItsSectionStartInAnother) {
   TempDir dir;
-  Played first(dir.path(), kToFourth + "menu prog_save\nuntil dialog File_Window\n" +
-                               Press("Label1(2)") + Press("fBtn(3)") + Press("fBtn(0)") +
-                               "until keys\nquit\n");
+  Played first(dir.path(), kToFourth + InWindow("prog_save", 2, "fBtn(3)") + Press("fBtn(0)") + "until keys\nquit\n");
   Result<SaveFile> saved = DecodeSaveFile(ReadBytes(dir.path() + "02.dat"));
   ASSERT_TRUE(saved.ok()) << saved.error();
   EXPECT_EQ(saved->title, "第一章");
@@ -157,10 +155,8 @@ TEST(SaveLoad, SaveInOneGameResumesAtItsSectionStartInAnother) {
 
   // A second game loads it, then a hand-made save with other options.
   WriteSlot(dir.path(), 3, "", "00100000200711000035-10002000000");
-  Played second(dir.path(), kStart + "until keys\nmenu prog_load\nuntil dialog File_Window\n" +
-                                Press("Label1(2)") + Press("fBtn(2)") + "until keys\n" +
-                                "menu prog_load\nuntil dialog File_Window\n" + Press("Label1(3)") +
-                                Press("fBtn(2)") + "until keys\nquit\n");
+  Played second(dir.path(), kStart + "until keys\n" + InWindow("prog_load", 2, "fBtn(2)") + "until keys\n" +
+                                InWindow("prog_load", 3, "fBtn(2)") + "until keys\nquit\n");
   const auto loads = second.Events("load");
   ASSERT_EQ(loads.size(), 2u);
   // After each load the next line taken is the section's first.
@@ -168,14 +164,10 @@ TEST(SaveLoad, SaveInOneGameResumesAtItsSectionStartInAnother) {
     const std::string after = second.Trace().substr(second.Trace().find(load));
     EXPECT_EQ(FieldOf(after.substr(after.find("\"ev\":\"line\"")), "pos"), "1");
   }
-  EXPECT_EQ(second.state().Kou, 1);
-  EXPECT_EQ(second.state().Rub, 2);
-  EXPECT_EQ(second.state().PlaceNo, 7);
-  EXPECT_FALSE(second.state().SeOn);
-  EXPECT_TRUE(second.state().BgmOn);
-  EXPECT_EQ(second.state().MsgMode, 2);
-  EXPECT_FLOAT_EQ(second.state().WakuDensity, 0.35f);
-  EXPECT_EQ(second.state().BgmNo, 0);
+  const EngineState& s = second.state();
+  EXPECT_EQ(std::vector<double>({double(s.Kou), double(s.Rub), double(s.PlaceNo), double(s.SeOn),
+                                 double(s.BgmOn), double(s.MsgMode), s.WakuDensity, double(s.BgmNo)}),
+            std::vector<double>({1, 2, 7, 0, 1, 2, 0.35f, 0}));
   EXPECT_EQ(second.state().CharName[1], "朝霧");
 }
 
@@ -197,9 +189,8 @@ TEST(SaveLoad, QuestionsGuardTheSlotAndBlockTheRestOfTheWindow) {
   EXPECT_EQ(ReadBytes(dir.path() + "00.dat"), handMade);
   // Yes overwrites; a delete asks too.
   Played accepted(dir.path(), toWindow + Press("Label1(0)") + Press("fBtn(3)") + Press("Command1") +
-                                  "until dialog File_Window\n" + Press("fBtn(1)") +
-                                  Press("Command1") + "until dialog File_Window\n" +
-                                  Press("fBtn(0)") + "until keys\nquit\n");
+                                  "until dialog File_Window\n" + Press("fBtn(1)") + Press("Command1") +
+                                  "until dialog File_Window\n" + Press("fBtn(0)") + "until keys\nquit\n");
   EXPECT_EQ(accepted.Tokens({{"dialog", "op"}, {"save", "slot"}, {"delete", "slot"}}),
             "dialog:open dialog:ask save:0 dialog:result dialog:ask delete:0 dialog:result "
             "dialog:close");
@@ -259,11 +250,9 @@ TEST(SaveLoad, BrokenInputIsRefusedAndTheGameGoesOn) {
        .choices = kChoices});
   ASSERT_TRUE(WriteFileBytes(dir.path() + "01.dat", {'x', '\r', '\n'}).ok());
   std::filesystem::create_directory(dir.path() + "02.dat");  // a slot that can't be written
-  Played p(dir.path(), "until keys\nmenu prog_load\nuntil dialog File_Window\n" +
-                           Press("Label1(1)") + Press("fBtn(2)") + "answer ok\n" + Press("fBtn(0)") +
-                           "until keys\nmenu prog_save\nuntil dialog File_Window\n" +
-                           Press("Label1(2)") + Press("fBtn(3)") + "answer ok\n" + Press("fBtn(0)") +
-                           "until keys\nkey Enter\nanswer ok\nuntil keys\nkey Enter\n");
+  Played p(dir.path(), "until keys\n" + InWindow("prog_load", 1, "fBtn(2)") + "answer ok\n" + Press("fBtn(0)") +
+                           "until keys\n" + InWindow("prog_save", 2, "fBtn(3)") + "answer ok\n" +
+                           Press("fBtn(0)") + "until keys\nkey Enter\nanswer ok\nuntil keys\nkey Enter\n");
   const auto boxes = p.Events("msgbox");
   ASSERT_EQ(boxes.size(), 3u);
   EXPECT_NE(FieldOf(boxes[0], "text").find("スロット2（01.dat）のロード"), std::string::npos);
@@ -294,10 +283,7 @@ TEST(SaveLoad, LoadsRetireTheWaitingPass) {
   WriteSlot(dir.path(), 0, "", "00000000000011000060-1-101000100");
   std::string input = kStart + "until keys\n";
   constexpr int kLoads = 60;
-  for (int i = 0; i < kLoads; ++i) {
-    input += "menu prog_load\nuntil dialog File_Window\n" + Press("Label1(0)") + Press("fBtn(2)") +
-             "until keys\n";
-  }
+  for (int i = 0; i < kLoads; ++i) input += InWindow("prog_load", 0, "fBtn(2)") + "until keys\n";
   Played p(dir.path(), input + "quit\n");
   ASSERT_EQ(p.Events("load").size(), static_cast<std::size_t>(kLoads));
   const auto& stacks = p.WaitStacks();

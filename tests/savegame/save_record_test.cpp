@@ -76,10 +76,6 @@ TEST(StateString, PacksEachFieldToItsWidthAndReadsBack) {
     ApplyState(back.value(), restored);
     EXPECT_EQ(PackState(restored), packed) << c.what;
   }
-  Result<SavedState> minus = UnpackState("0-5000-9900000000060-1-103000000");
-  ASSERT_TRUE(minus.ok());
-  EXPECT_EQ(minus->Kou, -5);
-  EXPECT_EQ(minus->Rub, -99);
   EXPECT_EQ(WithTrack(std::string(45, ' '), 7).substr(30, 2), "07");
 }
 

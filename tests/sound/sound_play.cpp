@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 #include "engine/game_exit.h"
 #include "platform/files.h"
@@ -93,8 +92,7 @@ SoundPlay::SoundPlay(const SoundSetup& setup) : TestGame(GameFor(setup)) {
     state().BgmOn = setup.bgmOn;
     state().SeOn = setup.seOn;
     game().script().ScriptRun();
-  } catch (const GameExit& e) {
-    exit_ = e.reason;
+  } catch (const GameExit&) {
   }
   game().FormUnload();
   EXPECT_TRUE(platform().audio().Close().ok());

@@ -41,7 +41,6 @@ class SoundPlay : public TestGame {
   // Starts the game (start-up included) and plays the lines from the first.
   explicit SoundPlay(const SoundSetup& setup);
 
-  const std::string& exitReason() const { return exit_; }
   // The trace's events named ev; all of them for "".
   std::vector<std::string> Events(std::string_view ev) const;
   // The "value" of every volume event.
@@ -56,7 +55,6 @@ class SoundPlay : public TestGame {
  private:
   std::span<const std::int16_t> Window(int fromMs, int toMs) const;
 
-  std::string exit_;
   std::vector<std::int16_t> samples_;
 };
 

@@ -32,7 +32,6 @@ TEST(StartUp, StartsAndEndsCleanly) {
   EXPECT_EQ(play.Strings("start", "data"), (std::vector<std::string>{data}));
   EXPECT_EQ(play.Events("exit").size(), 1u);
   EXPECT_EQ(HeaderOf(data + "13.dat"), "JF");
-  EXPECT_EQ(HeaderOf(data + "p9.dat"), "JF");
   EXPECT_FALSE(FileExists(data + "91.cod"));
 
   const std::string log = ReadAll(data + "kovan.log");
@@ -56,8 +55,6 @@ TEST(StartUp, FoldersItCannotStartFromAreRefused) {
   const Case cases[] = {
       {{.prepare = [](const std::string& d) { (void)RemoveFile(d + "90.dat"); }},
        "フォルダの内容が不正です.\\n{}", false},
-      {{.scenario = "1000,,,,,,,,a,,,,\r\n1000,,,"},
-       "実行に必要なﾌｧｲﾙが異常です.(321)\\n91.dat record 2 (line 2): cut short", true},
       {{.prepare = [](const std::string& d) { (void)RemoveFile(d + "p7.dat"); }},
        "実行に必要なﾌｧｲﾙがありません. file{}p7", true},
   };
@@ -74,18 +71,7 @@ TEST(StartUp, FoldersItCannotStartFromAreRefused) {
     EXPECT_EQ(play.Strings("exit", "reason"), (std::vector<std::string>{"data"}));
     EXPECT_EQ(FileExists(play.dir() + "kovan.log"), c.logWritten) << message;
     EXPECT_EQ(HeaderOf(play.dir() + "11.dat"), "JF");
-    EXPECT_EQ(HeaderOf(play.dir() + "p6.dat"), "JF");
   }
-}
-
-TEST(StartUp, SeveralGamesInOneProcess) {
-  TestGame a, b;
-  EXPECT_EQ(a.state().DataPath, a.dir());
-  EXPECT_EQ(b.state().DataPath, b.dir());
-  a.state().Kou = 5;
-  EXPECT_EQ(b.state().Kou, 0);
-  a.game().FormUnload();
-  b.game().FormUnload();
 }
 
 }  // namespace

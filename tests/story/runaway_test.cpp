@@ -2,13 +2,11 @@
 // small faults that change what a line does.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
+#include <fstream>
 #include <new>
 #include <sstream>
 
-#include "platform/files.h"
 #include "platform/headless/headless_platform.h"
 #include "story/runner.h"
 #include "test_game.h"
@@ -53,26 +51,19 @@ TEST(RunBound, EndsTheRunAndSaysWhich) {
     EXPECT_NE(trace.str().find("\"ev\":\"exit\",\"reason\":\"" + std::string(c.reason) + "\""),
               std::string::npos);
   }
-  // The headless runner has a line bound of its own.
+  // The headless runner has a line bound of its own, and a time bound: a
+  // script that waits for a choice that never comes ends after a day of
+  // game time, as a failure.
   TempDir dir;
   testing::WriteGameFolder(dir.path(), {.scenario = kJumpCycle});
-  const int status = std::system(("timeout 60 " + testing::KovanBinary() + " --headless --data " +
-                                  dir.path()).c_str());
-  EXPECT_EQ(WEXITSTATUS(status), 3);
-  // And a time bound: a script that waits for a choice that never comes
-  // ends after a day of game time, as a failure.
+  const std::string run = "timeout 60 " + testing::KovanBinary() + " --headless --data " + dir.path();
+  EXPECT_EQ(testing::Shell(run), 3);
   testing::WriteGameFolder(dir.path(), {.scenario = ScenarioText({{.text = "はじめ"}, {}})});
-  const std::string script = dir.path() + "never.txt", trace = dir.path() + "trace.jsonl";
-  const std::string never = "until choice\n";
-  ASSERT_TRUE(WriteFileBytes(script, {never.begin(), never.end()}));
-  const int waited = std::system(("timeout 60 " + testing::KovanBinary() + " --headless --data " +
-                                  dir.path() + " --input " + script + " --trace " + trace +
-                                  " 2>/dev/null").c_str());
-  EXPECT_EQ(WEXITSTATUS(waited), 3);
-  const auto bytes = ReadFileBytes(trace);
-  ASSERT_TRUE(bytes.ok());
-  EXPECT_NE(std::string(bytes->begin(), bytes->end()).find(
-                "{\"t\":86400000,\"ev\":\"exit\",\"reason\":\"time\"}"),
+  std::ofstream(dir.path() + "never.txt") << "until choice\n";
+  EXPECT_EQ(testing::Shell(run + " --input " + dir.path() + "never.txt --trace " + dir.path() +
+                           "trace.jsonl 2>/dev/null"), 3);
+  EXPECT_NE(testing::ReadAll(dir.path() + "trace.jsonl")
+                .find("{\"t\":86400000,\"ev\":\"exit\",\"reason\":\"time\"}"),
             std::string::npos);
 }
 
@@ -108,46 +99,20 @@ TEST(SpriteField, NoDigitFirstNamesNoCharacter) {
   EXPECT_EQ(play.state().DollNo, 0);
 }
 
-// A platform that runs out of memory once the story waits for the player.
-class StarvedPlatform final : public Platform {
- public:
-  std::uint32_t Ticks() override { return clock_; }
-  void Sleep(std::uint32_t ms) override { clock_ += ms; }
-  void DoEvents() override {
-    if (state_ == "keys") throw std::bad_alloc();
-  }
-  void SetClientSize(int, int) override {}
-  void CentreWindow() override {}
-  void ShowWindow(bool) override {}
-  void SetCaption(const std::string&) override {}
-  void SetWaitCursor(bool) override {}
-  void ToggleCaption() override {}
-  MsgBoxAnswer MessageBox(const std::string& text, MsgBoxButtons) override {
-    boxes.push_back(text);
-    return MsgBoxAnswer::kOk;
-  }
-  DisplayInfo Display() override { return {1280, 1024, 24}; }
-  SystemFacts Facts() override { return {}; }
-  void SetImeOpen(bool) override {}
-  void SetGameState(std::string_view state) override { state_ = state; }
-
-  std::vector<std::string> boxes;
-
- private:
-  std::uint32_t clock_ = 0;
-  std::string state_;
-};
-
-// Running out of memory ends the game with a message, through the
-// shutdown, rather than aborting.
+// Running out of memory (here once the story waits for the player) ends
+// the game with a message, through the shutdown, rather than aborting.
 TEST(Runner, OutOfMemoryEndsThroughTheShutdown) {
   TempDir dir;
   testing::WriteGameFolder(dir.path(), {.scenario = ScenarioText({{.text = "はじめ"}, {}})});
-  StarvedPlatform platform;
+  testing::ProbePlatform platform;
   std::ostringstream trace;
   platform.trace().SetStream(&trace);
+  platform.onYield = [&] {
+    if (trace.str().find("\"ev\":\"wait\"") != std::string::npos) throw std::bad_alloc();
+  };
   EXPECT_EQ(RunGame(platform, GameOptions{dir.path(), dir.path()}), 1);
-  EXPECT_EQ(platform.boxes, std::vector<std::string>{"メモリが足りないため終了します。\nout of memory"});
+  EXPECT_EQ(testing::TraceEvents(trace.str(), "msgbox").size(), 1u);
+  EXPECT_NE(trace.str().find("メモリが足りないため終了します。\\nout of memory"), std::string::npos);
   EXPECT_NE(trace.str().find("\"ev\":\"exit\",\"reason\":\"memory\""), std::string::npos);
 }
 
