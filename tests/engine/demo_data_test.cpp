@@ -5,19 +5,11 @@
 #include <fstream>
 
 #include "platform/files.h"
-#include "platform/text_codec.h"
 #include "test_game.h"
 
 namespace kovan::testing {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadDemo(const std::string& name) {
-  Result<Bytes> bytes = ReadFileBytes(DemoDataDir() + name);
-  EXPECT_TRUE(bytes.ok()) << name << ": " << bytes.error();
-  return bytes.ok() ? *bytes : Bytes{};
-}
 
 // Faces are pasted over the sprite through the sheet's black-keyed mask:
 // the first face of a column is the sprite's own, and every face covers
@@ -51,24 +43,6 @@ TEST(DemoData, FacesMatchTheirSpriteRectangle) {
         EXPECT_GT(differs, 20) << c.sprite << " face " << n + 1 << " looks like face 1";
       }
     }
-  }
-}
-
-TEST(DemoData, ScenarioFilesAreTheSourcesComplementedInCp932) {
-  for (const auto& [dat, csv] :
-       {std::pair{"91.dat", "scenario.csv"}, std::pair{"92.dat", "choices.csv"}}) {
-    std::string plain;
-    for (std::uint8_t b : ReadDemo(dat)) plain.push_back(static_cast<char>(255 - b));
-    Result<std::string> utf8 = Cp932ToUtf8(plain);
-    ASSERT_TRUE(utf8.ok()) << dat << ": " << utf8.error();
-    std::ifstream in(std::string(KOVAN_SOURCE_DIR) + "/demo/" + csv, std::ios::binary);
-    std::string expected;
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      expected += line + "\r\n";
-    }
-    if (expected.starts_with("\xEF\xBB\xBF")) expected.erase(0, 3);
-    EXPECT_EQ(*utf8, expected) << dat;
   }
 }
 
