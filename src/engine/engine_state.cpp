@@ -9,7 +9,7 @@ void SetStartValues(EngineState& s) {
   s.BgmOn = true;
   s.SeOn = true;
   s.MeshOn = false;
-  s.LastHover = 5;
+  s.LastHover = kNoHover;
   s.WakuDensity = 0.6f;
   s.Data_stack[0] = std::string(45, ' ');
   s.PlaceLast = -1;

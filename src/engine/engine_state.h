@@ -44,6 +44,9 @@ constexpr int kSeqCapacity = 3001;
 constexpr int kNumCapacity = 501;
 constexpr int kSctCapacity = 201;
 
+// `LastHover` when no choice or title button is highlighted.
+constexpr std::int16_t kNoHover = 5;
+
 struct EngineState {
   // Scenario tables, filled once at start-up.
   std::vector<SeqRecord> Seq = std::vector<SeqRecord>(kSeqCapacity);
@@ -93,7 +96,7 @@ struct EngineState {
   std::int16_t ChoiceNo = -1;
   std::int32_t ChoiceFirst = 0;
   std::int16_t LineNo = 0;
-  std::int16_t LastHover = 5;
+  std::int16_t LastHover = kNoHover;
 
   // The save record: 0 the packed state, 1 and 2 the protagonist's names.
   std::array<std::string, 6> Data_stack;

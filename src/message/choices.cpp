@@ -13,7 +13,6 @@ namespace {
 using namespace layout;
 
 constexpr int kMaxOptions = 3;
-constexpr int kNoHover = 5;
 constexpr int kLabelPadding = 10;
 constexpr std::uint32_t kPollMs = 50;
 constexpr std::uint32_t kPickPauseMs = 1000;

@@ -11,7 +11,6 @@ namespace {
 using namespace layout;
 
 constexpr int kHighlightX = 179;
-constexpr int kNoHover = 5;
 constexpr int kEffectClick = 100;
 constexpr int kEffectHover = 101;
 constexpr std::uint32_t kFlashMs = 50;
