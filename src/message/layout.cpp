@@ -84,8 +84,6 @@ constexpr FaceRow kFaceRows[] = {
     {130, 90, 265, 210, 0, 0, 0},  {130, 90, 265, 210, 0, 0, 135}, {120, 100, 260, 220, 0, 0, 270},
     {65, 75, 170, 160, 0, 0, 410}, {65, 75, 170, 160, 0, 0, 515},
 };
-constexpr int kFaceSheetWidth = 620;
-constexpr int kFaceSheetHeight = 840;
 
 }  // namespace
 
@@ -156,11 +154,6 @@ void Messages::CutTitleButtons() {
 
 Status Messages::FaceInit(const DataFiles& data) {
   if (Status st = LoadRequired(data, "60", form_.Face_Load, false); !st) return st;
-  // Black pixels of the sheet are transparent: white in the mask.
-  form_.Face_Mask.Resize(kFaceSheetWidth, kFaceSheetHeight);
-  form_.Face_Mask.SetBackColor(kWhite);
-  form_.Face_Mask.SetForeColor(kBlack);
-  MakeMask(form_.Face_Mask, form_.Face_Load, 0, 0, kFaceSheetWidth, kFaceSheetHeight);
   for (std::size_t i = 0; i < std::size(kFaceRows); ++i) {
     FaceRow row = kFaceRows[i];
     row.w = static_cast<std::int16_t>(row.x2 - row.x1);

@@ -41,6 +41,10 @@ constexpr const char* kStopSkipCaption = "スキップ停止";
 struct FaceRow {
   std::int16_t x1 = 0, y1 = 0, x2 = 0, y2 = 0, w = 0, h = 0, sheetX = 0;
 };
+// The face sheet's area: a sheet's pixels beyond it are laid over the
+// character without the sheet's black letting the character through.
+constexpr int kFaceSheetWidth = 620;
+constexpr int kFaceSheetHeight = 840;
 
 struct MainForm {
   explicit MainForm(Platform& platform);
@@ -58,7 +62,7 @@ struct MainForm {
   // Scene surfaces.
   Surface Pic_Main, Pic_Back, Place_Load, Place_Back, Wall_Back, Form_Back;
   std::array<Surface, 3> Doll_Body, Doll_Mask, Doll_Back, Doll_Disp, Face_Disp;
-  Surface Face_Load, Face_Mask, Mesh1, Mesh2;
+  Surface Face_Load, Mesh1, Mesh2;
   Surface Texture;
   std::array<Surface, 4> Smenu;
 

@@ -120,7 +120,8 @@ void Stage::Compose(Surface& out) const {
     const int sy = static_cast<int>(y0 - p.y);
     const int w = static_cast<int>(x1 - x0);
     const int h = static_cast<int>(y1 - y0);
-    if (!s->keyBlack) {
+    if (s->keyBlack && s->Plain() && s->BackColor() == kBlack) continue;
+    if (!s->keyBlack || s->Plain()) {
       BitBlt(out, static_cast<int>(x0), static_cast<int>(y0), w, h, *s, sx, sy,
              RasterOp::kSrcCopy);
       continue;

@@ -104,17 +104,26 @@ Surface::Surface(int width, int height, Rgb fill) : backColor_(fill) { Resize(wi
 void Surface::Resize(int width, int height) {
   width_ = ClampSide(width);
   height_ = ClampSide(height);
-  pixels_.assign(static_cast<std::size_t>(width_) * height_, backColor_);
+  Release();
 }
 
 void Surface::SetBackColor(Rgb c) {
   backColor_ = c;
-  std::fill(pixels_.begin(), pixels_.end(), c);
+  Release();
 }
+
+std::vector<Rgb>& Surface::Store() const {
+  if (pixels_.empty()) pixels_.assign(static_cast<std::size_t>(width_) * height_, backColor_);
+  return pixels_;
+}
+
+// The memory goes back at once: a cleared picture-sized store is the
+// largest thing the game holds.
+void Surface::Release() { std::vector<Rgb>().swap(pixels_); }
 
 Rgb Surface::Point(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return kBlack;
-  return Row(y)[x];
+  return Plain() ? backColor_ : Row(y)[x];
 }
 
 void Surface::SetPoint(int x, int y, Rgb c) {
@@ -136,6 +145,24 @@ void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int xs
   const auto b =
       ClipBlock(dst.Width(), dst.Height(), x, y, w, h, src.Width(), src.Height(), xs, ys);
   if (!b) return;
+  if (src.Plain()) {
+    const Rgb fill = src.BackColor();
+    for (int j = 0; j < b->h; ++j) {
+      Rgb* row = dst.Row(b->dy + j) + b->dx;
+      switch (op) {
+        case RasterOp::kSrcCopy:
+          std::fill(row, row + b->w, fill);
+          break;
+        case RasterOp::kSrcAnd:
+          for (int i = 0; i < b->w; ++i) row[i] &= fill;
+          break;
+        case RasterOp::kSrcInvert:
+          for (int i = 0; i < b->w; ++i) row[i] ^= fill;
+          break;
+      }
+    }
+    return;
+  }
   if (&dst == &src) {
     const std::vector<Rgb> copy = CopyBlock(src, b->sx, b->sy, b->w, b->h);
     for (int j = 0; j < b->h; ++j) {

@@ -61,12 +61,15 @@ class Surface {
   // box with x2 <= x1 or y2 <= y1 fills nothing.
   void FillBox(int x1, int y1, int x2, int y2, Rgb c);
 
-  Rgb* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-  const Rgb* Row(int y) const {
-    return pixels_.data() + static_cast<std::size_t>(y) * width_;
-  }
-  const std::vector<Rgb>& Pixels() const { return pixels_; }
-  std::vector<Rgb>& Pixels() { return pixels_; }
+  // A surface that was only sized or cleared keeps no store: every pixel
+  // is the background colour until something reads its rows or draws on
+  // it. Drawing from it, or composing it, needs no store either.
+  bool Plain() const { return pixels_.empty() && !Empty(); }
+
+  Rgb* Row(int y) { return Store().data() + static_cast<std::size_t>(y) * width_; }
+  const Rgb* Row(int y) const { return Store().data() + static_cast<std::size_t>(y) * width_; }
+  const std::vector<Rgb>& Pixels() const { return Store(); }
+  std::vector<Rgb>& Pixels() { return Store(); }
 
   // Window placement (client coordinates) and visibility.
   std::string name;
@@ -86,7 +89,10 @@ class Surface {
   int height_ = 0;
   Rgb backColor_ = kBlack;
   Rgb foreColor_ = kBlack;
-  std::vector<Rgb> pixels_;
+  // The store made when first wanted (see Plain).
+  std::vector<Rgb>& Store() const;
+  void Release();
+  mutable std::vector<Rgb> pixels_;
 };
 
 // Combines the w x h area of src at (xs, ys) into dst at (x, y). Clipped like

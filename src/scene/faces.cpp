@@ -1,5 +1,7 @@
 // Faces: another face from the face sheet painted over a character on
 // screen, at once or dissolving in through the mesh patterns.
+#include <algorithm>
+
 #include "engine/game_exit.h"
 #include "scene/scene.h"
 
@@ -31,6 +33,21 @@ int FaceRowOf(int code) {
   }
 }
 
+// Clears the pixels of the face where its part of the sheet is not black,
+// so the sheet laid over them shows only its coloured pixels. The mask is
+// the sheet's 620 x 840 area at most, white where no sheet lies beneath:
+// only the part the face needs is made, when it is needed.
+void MaskFace(Surface& face, const Surface& sheet, int x, int y) {
+  const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int x1 = std::min(x + face.Width(), kFaceSheetWidth);
+  const int y1 = std::min(y + face.Height(), kFaceSheetHeight);
+  if (x1 <= x0 || y1 <= y0) return;
+  Surface mask(x1 - x0, y1 - y0, kWhite);
+  mask.SetForeColor(kBlack);
+  MakeMask(mask, sheet, x0, y0, mask.Width(), mask.Height());
+  BitBlt(face, x0 - x, y0 - y, mask.Width(), mask.Height(), mask, 0, 0, RasterOp::kSrcAnd);
+}
+
 }  // namespace
 
 int Scene::FaceChange() {
@@ -54,7 +71,7 @@ int Scene::FaceChange() {
   // The new face over the sprite as it looks now.
   face.Resize(row.w, row.h);
   BitBlt(face, 0, 0, row.w, row.h, window, row.x1, row.y1, RasterOp::kSrcCopy);
-  BitBlt(face, 0, 0, row.w, row.h, form_.Face_Mask, row.sheetX, fy, RasterOp::kSrcAnd);
+  MaskFace(face, form_.Face_Load, row.sheetX, fy);
   BitBlt(face, 0, 0, row.w, row.h, form_.Face_Load, row.sheetX, fy, RasterOp::kSrcInvert);
   SpriteRefresh();
   platform_.DoEvents();

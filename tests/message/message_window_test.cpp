@@ -31,10 +31,6 @@ TEST(LayoutInit, PlacesLabelsButtonsFacesAndMenus) {
   for (const MenuItem& item : g.platform().Menu()) {
     EXPECT_EQ(item.enabled, item.name == menu::kProgEnd) << item.name;
   }
-  // The face sheet's black pixels are white in its mask.
-  EXPECT_TRUE(Matches(f.Face_Mask, [&](int x, int y) {
-    return f.Face_Load.Point(x, y) == kBlack ? kWhite : kBlack;
-  }));
   const std::vector<int> faces = {f.FaceTable[0].w, f.FaceTable[2].w, f.FaceTable[4].h};
   EXPECT_EQ(faces, std::vector<int>({135, 140, 85}));
 }

@@ -235,7 +235,6 @@ TEST(FaceChange, DissolvesThroughTheMeshStages) {
   const FaceSpot spot{1, 1, 130, 90, 135, 120, 0};
   // A face that differs from the sprite in every pixel.
   g.form().Face_Load.FillBox(0, spot.h, spot.w, 2 * spot.h, MakeRgb(10, 200, 30));
-  g.form().Face_Mask.FillBox(0, spot.h, spot.w, 2 * spot.h, kBlack);
   const Surface before = g.form().Doll_Disp[2];
   const Surface after = WithFace(before, g.form().Face_Load, spot, 2);
   const std::uint32_t start = g.platform().Ticks();
