@@ -120,7 +120,7 @@ Result<Surface> DecodeDataPicture(std::string_view name, std::vector<std::uint8_
     bytes[0] = SignatureOf(*expected)[0];
     bytes[1] = SignatureOf(*expected)[1];
   }
-  return DecodePicture(bytes, maxSide);
+  return DecodePicture(std::move(bytes), maxSide);
 }
 
 DataFiles::DataFiles(std::string dataPath, std::optional<bool> writable)

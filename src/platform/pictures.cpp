@@ -121,7 +121,7 @@ std::string SdlError(const char* what) { return std::string(what) + ": " + SDL_G
 
 }  // namespace
 
-Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes, int maxSide) {
+Result<Surface> DecodePicture(std::vector<std::uint8_t> bytes, int maxSide) {
   maxSide = std::min(maxSide, kMaxPictureSide);
   if (bytes.empty()) return Result<Surface>::Error("empty picture file");
   Kind kind;
@@ -149,23 +149,28 @@ Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes, int maxSid
     return Result<Surface>::Error(
         SdlError(kind == Kind::kBmp ? "cannot decode BMP" : "cannot decode JPEG"));
   }
+  rw.reset();
+  std::vector<std::uint8_t>().swap(bytes);
   if (auto bad = CheckSize(kind, {decoded->w, decoded->h}, maxSide); !bad.empty()) {
     return Result<Surface>::Error(bad);
   }
-  SurfacePtr rgb(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB888, 0),
-                 SDL_FreeSurface);
-  if (!rgb) return Result<Surface>::Error(SdlError("cannot convert picture"));
-  if (SDL_LockSurface(rgb.get()) != 0) {
+  // Pixels of a palette go through SDL's own conversion; all others are
+  // converted straight into the surface's store, with no copy between.
+  if (SDL_ISPIXELFORMAT_INDEXED(decoded->format->format)) {
+    decoded.reset(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB888, 0));
+    if (!decoded) return Result<Surface>::Error(SdlError("cannot convert picture"));
+  }
+  if (SDL_LockSurface(decoded.get()) != 0) {
     return Result<Surface>::Error(SdlError("cannot read picture pixels"));
   }
-  Surface out(rgb->w, rgb->h);
-  for (int y = 0; y < rgb->h; ++y) {
-    const auto* in = reinterpret_cast<const std::uint32_t*>(
-        static_cast<const std::uint8_t*>(rgb->pixels) + static_cast<std::size_t>(y) * rgb->pitch);
-    Rgb* row = out.Row(y);
-    for (int x = 0; x < rgb->w; ++x) row[x] = in[x] & 0x00FFFFFF;
-  }
-  SDL_UnlockSurface(rgb.get());
+  Surface out(decoded->w, decoded->h);
+  const int converted =
+      SDL_ConvertPixels(out.Width(), out.Height(), decoded->format->format, decoded->pixels,
+                        decoded->pitch, SDL_PIXELFORMAT_RGB888, out.Row(0),
+                        out.Width() * static_cast<int>(sizeof(Rgb)));
+  SDL_UnlockSurface(decoded.get());
+  if (converted != 0) return Result<Surface>::Error(SdlError("cannot convert picture"));
+  for (Rgb& pixel : out.Pixels()) pixel &= 0x00FFFFFF;
   return out;
 }
 
@@ -192,7 +197,7 @@ const char* PictureKindName(PictureKind kind) { return kind == PictureKind::kBmp
 Result<Surface> LoadPicture(const std::string& path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes) return Result<Surface>::Error(path + ": " + bytes.error());
-  auto decoded = DecodePicture(bytes.value());
+  auto decoded = DecodePicture(std::move(bytes.value()));
   if (!decoded) return Result<Surface>::Error(path + ": " + decoded.error());
   return decoded;
 }

@@ -22,8 +22,9 @@ constexpr int kMaxPictureSide = 4096;
 // header readers before a pixel is decoded; a side outside
 // 1..kMaxPictureSide, or a file that can't be decoded, is an error naming
 // the reason; it never crashes. A cut-off JPEG may still decode, its missing
-// part filled in. A smaller maxSide bounds the sides further.
-[[nodiscard]] Result<Surface> DecodePicture(const std::vector<std::uint8_t>& bytes,
+// part filled in. A smaller maxSide bounds the sides further. The file's
+// bytes are let go as soon as the decoder has read them.
+[[nodiscard]] Result<Surface> DecodePicture(std::vector<std::uint8_t> bytes,
                                             int maxSide = kMaxPictureSide);
 // The kind a picture file holds by its content, leaving out its first two
 // bytes (which a scrambled file doesn't keep): what follows a JPEG's or a
