@@ -96,13 +96,16 @@ Status Messages::LayoutInit(const DataFiles& data) {
   PlaceSurfaces();
   if (Status st = LoadTexture(data); !st) return st;
   CutTitleButtons();
+  return {};
+}
+
+void Messages::MenuInit() {
   platform_.CentreWindow();
   for (const char* item :
        {menu::kProgLoad, menu::kProgSave, menu::kSpeedup, menu::kOptMenu, menu::kVvrr}) {
     SetMenuEnabled(item, false);
   }
   form_.UpdateMenu();
-  return {};
 }
 
 void Messages::PlaceSurfaces() {

@@ -25,13 +25,15 @@ class Messages {
   Messages(const Messages&) = delete;
   Messages& operator=(const Messages&) = delete;
 
+  // Centres the window and disables the play menu items: what the window
+  // shows before anything is loaded.
+  void MenuInit();
   // Places every surface, sets the message font and line pitch, loads the
-  // skin texture ("61.dat") and cuts the title buttons from it, centres the
-  // window and disables the play menu items. The error is the player's
-  // message (a missing "61.dat").
+  // skin texture ("61.dat") and cuts the title buttons from it. The error
+  // is the player's message (a missing "61.dat").
   [[nodiscard]] Status LayoutInit(const DataFiles& data);
-  // Loads the face sheet ("60.dat"), makes its mask and fills the face
-  // table. The error is the player's message.
+  // Loads the face sheet ("60.dat") and fills the face table. The error is
+  // the player's message.
   [[nodiscard]] Status FaceInit(const DataFiles& data);
 
   // Draws the frame, fill and date tab layers from the texture.

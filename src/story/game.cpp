@@ -187,13 +187,15 @@ void Game::StartUp() {
   SetStartValues(state);
   WriteLog();
   savegame_.SetUpSaveFolder(options_.saveDir);
-  if (Status st = messages_.LayoutInit(*dataFiles_); !st) FatalDataError(st.error());
+  messages_.MenuInit();
   display_.ScreenModeGet();
   if (options_.fullScreen) display_.ScreenFull();
 
+  // The window shows first; what its first pictures need loads after.
   platform_.ShowWindow(true);
   platform_.DoEvents();
 
+  if (Status st = messages_.LayoutInit(*dataFiles_); !st) FatalDataError(st.error());
   if (Status st = dataFiles_->DataPrepare(state); !st) FatalDataError(st.error());
   sound_.MixerOpen();
   messages_.WakuBuild();
