@@ -48,12 +48,13 @@ constexpr int kSctCapacity = 201;
 constexpr std::int16_t kNoHover = 5;
 
 struct EngineState {
-  // Scenario tables, filled once at start-up.
-  std::vector<SeqRecord> Seq = std::vector<SeqRecord>(kSeqCapacity);
+  // Scenario tables, filled once at start-up, as long as the files are
+  // (the capacities bound them).
+  std::vector<SeqRecord> Seq;
   std::int32_t SeqLast = -1;
-  std::vector<NumEntry> Num = std::vector<NumEntry>(kNumCapacity);
+  std::vector<NumEntry> Num;
   std::int32_t NumCount = 0;
-  std::vector<SctRecord> Sct = std::vector<SctRecord>(kSctCapacity);
+  std::vector<SctRecord> Sct;
   std::int32_t SctLast = -1;
 
   // Position and the fields of the current line.

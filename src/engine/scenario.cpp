@@ -257,15 +257,6 @@ Status LoadSct(const Bytes& text, std::vector<SctRecord>& sct, std::int32_t& sct
   return {};
 }
 
-// Puts the records into a table of the state, which keeps its full
-// capacity; the slots behind them are emptied.
-template <typename T>
-void Fill(std::vector<T>& table, std::vector<T> records, std::size_t capacity) {
-  if (table.size() < capacity) table.resize(capacity);
-  std::move(records.begin(), records.end(), table.begin());
-  std::fill(table.begin() + static_cast<long>(records.size()), table.end(), T{});
-}
-
 }  // namespace
 
 Status LoadScenarioTables(EngineState& s, const Bytes& scenarioPlain, const Bytes& choicesPlain) {
@@ -290,11 +281,11 @@ Status LoadScenarioTables(EngineState& s, const Bytes& scenarioPlain, const Byte
     }
   }
 
-  Fill(s.Seq, std::move(seq), kSeqCapacity);
+  s.Seq = std::move(seq);
   s.SeqLast = seqLast;
-  Fill(s.Num, std::move(num), kNumCapacity);
+  s.Num = std::move(num);
   s.NumCount = numCount;
-  Fill(s.Sct, std::move(sct), kSctCapacity);
+  s.Sct = std::move(sct);
   s.SctLast = sctLast;
   return {};
 }

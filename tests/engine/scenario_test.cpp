@@ -96,7 +96,7 @@ TEST(ScenarioTables, LimitsAreEnforcedAndARefusedFileChangesNothing) {
 EngineState WithSections(const std::vector<std::int16_t>& sections) {
   EngineState s;
   for (std::size_t i = 0; i < sections.size(); ++i) {
-    s.Num[i] = NumEntry{sections[i], static_cast<std::int32_t>(i * 10)};
+    s.Num.push_back(NumEntry{sections[i], static_cast<std::int32_t>(i * 10)});
   }
   s.NumCount = static_cast<std::int32_t>(sections.size());
   return s;
