@@ -15,4 +15,10 @@ void KeepLargeBlocksApart() {
 #endif
 }
 
+void ReturnFreeMemory() {
+#if defined(__GLIBC__)
+  (void)malloc_trim(0);
+#endif
+}
+
 }  // namespace kovan

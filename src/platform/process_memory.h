@@ -8,4 +8,8 @@ namespace kovan {
 // with the scene instead of leaving holes in the heap.
 void KeepLargeBlocksApart();
 
+// Gives the heap's free pages back to the system: for a moment when the
+// program has nothing to do but wait.
+void ReturnFreeMemory();
+
 }  // namespace kovan

@@ -232,8 +232,10 @@ bool ReadArea(std::vector<std::uint8_t>& image, int stride, int w, int h, const 
               int y) {
   const auto b = ClipBlock(w, h, 0, 0, w, h, s.Width(), s.Height(), x, y);
   if (!b) return false;
+  // A plain surface is read as rows of its colour, and stays without store.
+  const std::vector<Rgb> plain(s.Plain() ? static_cast<std::size_t>(b->w) : 0, s.BackColor());
   for (int j = 0; j < b->h; ++j) {
-    const Rgb* in = s.Row(b->sy + j) + b->sx;
+    const Rgb* in = s.Plain() ? plain.data() : s.Row(b->sy + j) + b->sx;
     std::uint8_t* out = image.data() + static_cast<std::size_t>(b->dy + j) * stride + 3 * b->dx;
     const int last = b->w - 1;
     // Four bytes at a time (blue, green, red, zero on a little-endian

@@ -52,6 +52,12 @@ void Scene::OpeningDisp() {
     SpriteRefresh();
   }
   OpeningScroll(range);
+  ReleaseLoadedPlace();
+}
+
+void Scene::ReleaseLoadedPlace() {
+  Surface& place = form_.Place_Load;
+  place.Resize(place.Width(), place.Height());
 }
 
 void Scene::OpeningLoad(const char* number) {

@@ -69,6 +69,7 @@ int Scene::PlaceChange() {
   EffectCode = Utf8Left(state_.LineText, kEffectCodeLength);
   const std::uint32_t start = platform_.Ticks();
   PlaceEffect();
+  ReleaseLoadedPlace();
   const std::uint32_t took = platform_.Ticks() - start;
   platform_.trace().Event(start, "place",
                           {{"no", int{state_.PlaceNo}},

@@ -74,6 +74,9 @@ class Scene {
   void FaceMeshStage(int slot, const FaceRow& row, int stage);
   // The opening's pictures; one that can't be loaded ends the game.
   void OpeningLoad(const char* number);
+  // A loaded place picture is let go once it is on the screen and in
+  // Pic_Back: nothing reads it after its effect.
+  void ReleaseLoadedPlace();
   void OpeningDissolve(int range);
   void OpeningScroll(int range);
   // Refresh and pacing of the sprite, face and opening animations: a frame

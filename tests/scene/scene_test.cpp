@@ -235,10 +235,16 @@ TEST(OpeningDisp, ScrollsFromTheBottomScreenfulUpToTheTop) {
                 },
                 .input = "wait 500\nclick 320 240\nkey Enter\nwait 6000\nrclick 300 300\n"
                          "key Space\nwait 5000\nclick 10 10\n"});
+    // The picture is let go once the opening is over.
+    Surface picture;
+    g.Watch([&](std::uint32_t now) {
+      if (now == kBeforeScrollMs) picture = g.form().Place_Load;
+    });
     g.scene().OpeningDisp();
     EXPECT_EQ(g.platform().Ticks(), kBeforeScrollMs + c.frames * 50);
+    EXPECT_TRUE(g.form().Place_Load.Plain());
     if (c.lastRow >= 0) {
-      EXPECT_TRUE(SameArea(g.form().Pic_Main, 0, 0, g.form().Place_Load, 0, c.lastRow, kW, kH));
+      EXPECT_TRUE(SameArea(g.form().Pic_Main, 0, 0, picture, 0, c.lastRow, kW, kH));
     }
   }
 }
@@ -248,18 +254,17 @@ TEST(OpeningDisp, ScrollsFromTheBottomScreenfulUpToTheTop) {
 // screenful elsewhere.
 TEST(OpeningDisp, DissolvesFromTheLogoIntoTheBottomScreenful) {
   TestGame g;
-  Surface logos, first, last;
+  Surface logos, first, last, picture;
   g.Watch([&](std::uint32_t now) {
     if (now == kLogosMs - 100) logos = g.form().Pic_Main;
     if (now == kLogosMs + 200) first = g.form().Pic_Main;
-    if (now == kBeforeScrollMs) last = g.form().Pic_Main;
+    if (now == kBeforeScrollMs) last = g.form().Pic_Main, picture = g.form().Place_Load;
     if (now == kLogosMs + 1000) MaybeShot(g.Screen(), "opening_dissolve.png");
   });
   g.scene().OpeningDisp();
   ASSERT_EQ(logos.Width(), kW);
   EXPECT_EQ(logos.Point(10, 10), kWhite);
   EXPECT_NE(logos.Point(320, 240), kWhite);
-  const Surface& picture = g.form().Place_Load;
   for (const auto& [stage, screen] : {std::pair{0, &first}, std::pair{8, &last}}) {
     EXPECT_TRUE(Matches(*screen, [&, stage = stage](int x, int y) {
       return MeshKeeps(stage, x, y) ? logos.Point(x, y)

@@ -7,6 +7,7 @@
 
 #include "platform/desktop_link.h"
 #include "platform/picture_scaler.h"
+#include "platform/process_memory.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_window_platform.h"
 #include "platform/signals.h"
@@ -19,6 +20,7 @@ namespace {
 // The longest an idle wait sleeps in one go: a close asked for by a
 // signal is seen within it.
 constexpr std::uint32_t kLongestNapMs = 250;
+constexpr std::uint32_t kTrimEveryMs = 1000;
 
 // The code points of a UTF-8 text; a malformed byte is skipped.
 std::vector<char32_t> CodePoints(const char* utf8) {
@@ -283,6 +285,12 @@ void SdlPlatform::WaitSteps(std::uint32_t stepMs) {
     std::uint32_t nap = kLongestNapMs;
     if (const std::optional<std::uint32_t> timer = NextTimerDue()) {
       nap = std::clamp<std::uint32_t>(*timer - now, 1, kLongestNapMs);
+    }
+    // A long nap means the game waits for the player: what start-up and
+    // the last scene left free in the heap goes back to the system.
+    if (nap == kLongestNapMs && now - lastTrim_ >= kTrimEveryMs) {
+      ReturnFreeMemory();
+      lastTrim_ = now;
     }
     (void)SDL_WaitEventTimeout(nullptr, static_cast<int>(nap));
   }

@@ -122,6 +122,7 @@ class SdlPlatform final : public Platform {
   MenuBar menuBar_;
   Surface menuPixels_;
   std::uint32_t start_ = 0;
+  std::uint32_t lastTrim_ = 0;  // when free heap pages last went back
   int clientWidth_ = Stage::kWidth;
   int clientHeight_ = Stage::kHeight;
   bool shown_ = false;
