@@ -59,6 +59,9 @@ Status SoundMixer::Start(const std::string& soundFont) {
   fluid_->fluid_settings_setint(settings_, "synth.lock-memory", 0);
   fluid_->fluid_settings_setint(settings_, "synth.threadsafe-api", 0);  // the device locks
   fluid_->fluid_settings_setint(settings_, "synth.cpu-cores", 1);
+  // Only the instruments a song picks are read from the SoundFont, when it
+  // picks them, not the whole bank at start.
+  fluid_->fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
   // Twice what a busy General MIDI song sounds at once; every voice costs
   // memory whether it plays or not.
   fluid_->fluid_settings_setint(settings_, "synth.polyphony", kPolyphony);

@@ -20,6 +20,7 @@ namespace {
 // The longest an idle wait sleeps in one go: a close asked for by a
 // signal is seen within it.
 constexpr std::uint32_t kLongestNapMs = 250;
+constexpr std::uint32_t kTrimNapMs = 100;
 constexpr std::uint32_t kTrimEveryMs = 1000;
 
 // The code points of a UTF-8 text; a malformed byte is skipped.
@@ -288,7 +289,7 @@ void SdlPlatform::WaitSteps(std::uint32_t stepMs) {
     }
     // A long nap means the game waits for the player: what start-up and
     // the last scene left free in the heap goes back to the system.
-    if (nap == kLongestNapMs && now - lastTrim_ >= kTrimEveryMs) {
+    if (nap >= kTrimNapMs && now - lastTrim_ >= kTrimEveryMs) {
       ReturnFreeMemory();
       lastTrim_ = now;
     }
