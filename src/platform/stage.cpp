@@ -108,33 +108,38 @@ std::vector<Surface*> DrawingOrder(const std::vector<Surface*>& surfaces) {
 
 void Stage::Compose(Surface& out) const {
   if (out.Width() != kWidth || out.Height() != kHeight) out.Resize(kWidth, kHeight);
-  out.FillBox(0, 0, kWidth, kHeight, kBlack);
+  ComposeBand(out, 0);
+  for (const Form* form : forms_) form->Draw(out);
+}
+
+void Stage::ComposeBand(Surface& band, int top) const {
+  band.FillBox(0, 0, band.Width(), band.Height(), kBlack);
+  const long long bottom = std::min<long long>(static_cast<long long>(top) + band.Height(), kHeight);
   for (const Surface* s : DrawingOrder(surfaces_)) {
     const Placement p = Place(s);
     const long long x0 = std::max<long long>(p.clipX0, 0);
-    const long long y0 = std::max<long long>(p.clipY0, 0);
-    const long long x1 = std::min<long long>(p.clipX1, kWidth);
-    const long long y1 = std::min<long long>(p.clipY1, kHeight);
+    const long long y0 = std::max<long long>(p.clipY0, std::max(top, 0));
+    const long long x1 = std::min<long long>({p.clipX1, kWidth, band.Width()});
+    const long long y1 = std::min<long long>(p.clipY1, bottom);
     if (x0 >= x1 || y0 >= y1) continue;
     const int sx = static_cast<int>(x0 - p.x);
     const int sy = static_cast<int>(y0 - p.y);
     const int w = static_cast<int>(x1 - x0);
     const int h = static_cast<int>(y1 - y0);
+    const int by = static_cast<int>(y0 - top);
     if (s->keyBlack && s->Plain() && s->BackColor() == kBlack) continue;
     if (!s->keyBlack || s->Plain()) {
-      BitBlt(out, static_cast<int>(x0), static_cast<int>(y0), w, h, *s, sx, sy,
-             RasterOp::kSrcCopy);
+      BitBlt(band, static_cast<int>(x0), by, w, h, *s, sx, sy, RasterOp::kSrcCopy);
       continue;
     }
     for (int row = 0; row < h; ++row) {
       const Rgb* src = s->Row(sy + row) + sx;
-      Rgb* dst = out.Row(static_cast<int>(y0) + row) + x0;
+      Rgb* dst = band.Row(by + row) + x0;
       for (int col = 0; col < w; ++col) {
         if (src[col] != kBlack) dst[col] = src[col];
       }
     }
   }
-  for (const Form* form : forms_) form->Draw(out);
 }
 
 Surface* Stage::HitTest(int x, int y) const {

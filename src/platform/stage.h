@@ -33,6 +33,9 @@ class Stage {
   // orders in registration order), over black, into a 640 x 480 picture;
   // then the forms.
   void Compose(Surface& out) const;
+  // The surfaces' part of the picture's rows top .. top + band's height - 1
+  // (no forms) into band, kWidth wide.
+  void ComposeBand(Surface& band, int top) const;
   // Dialog forms, drawn over every surface, the last added on top. A form
   // must stay alive while added; destroying it removes it.
   void AddForm(Form* form);

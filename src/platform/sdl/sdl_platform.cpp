@@ -21,6 +21,7 @@ namespace {
 // signal is seen within it.
 constexpr std::uint32_t kLongestNapMs = 250;
 constexpr std::uint32_t kTrimNapMs = 100;
+constexpr int kBandRows = 48;  // rows composed and compared at a time
 constexpr std::uint32_t kTrimEveryMs = 1000;
 
 // The code points of a UTF-8 text; a malformed byte is skipped.
@@ -468,27 +469,66 @@ const Surface* SdlPlatform::StripToShow(const Viewport& view, bool whole) {
   return &menuPixels_;
 }
 
+// The next picture is composed a band of rows at a time and each band
+// compared with the same rows of the picture on screen before it replaces
+// them, so one picture-sized store serves as both. Open forms draw over
+// the whole picture: it is then composed whole first.
+std::vector<PixelRect> SdlPlatform::ComposeShown(const Surface* overlay, const SDL_Rect* at) {
+  constexpr int kW = Stage::kWidth;
+  constexpr int kH = Stage::kHeight;
+  if (shownPicture_.Width() != kW || shownPicture_.Height() != kH) shownPicture_.Resize(kW, kH);
+  Surface whole;
+  if (!stage().Forms().empty()) stage().Compose(whole);
+  std::vector<PixelRect> changed;
+  for (int top = 0; top < kH; top += kBandRows) {
+    const int rows = std::min(kBandRows, kH - top);
+    if (band_.Height() != rows) {
+      band_.Resize(kW, rows);
+      shownBand_.Resize(kW, rows);
+    }
+    if (whole.Empty()) {
+      stage().ComposeBand(band_, top);
+    } else {
+      BitBlt(band_, 0, 0, kW, rows, whole, 0, top, RasterOp::kSrcCopy);
+    }
+    if (overlay != nullptr && at != nullptr) {
+      BitBlt(band_, at->x, at->y - top, overlay->Width(), overlay->Height(), *overlay, 0, 0,
+             RasterOp::kSrcCopy);
+    }
+    BitBlt(shownBand_, 0, 0, kW, rows, shownPicture_, 0, top, RasterOp::kSrcCopy);
+    for (PixelRect r : ChangedRects(shownBand_, band_)) {
+      r.y += top;
+      // A stripe that goes on from the band above grows instead.
+      auto above = std::find_if(changed.begin(), changed.end(), [&](const PixelRect& q) {
+        return q.x == r.x && q.w == r.w && q.y + q.h == r.y;
+      });
+      if (above != changed.end()) {
+        above->h += r.h;
+      } else {
+        changed.push_back(r);
+      }
+    }
+    BitBlt(shownPicture_, 0, top, kW, rows, band_, 0, 0, RasterOp::kSrcCopy);
+  }
+  return changed;
+}
+
 // The strip across the top, the picture scaled into the rest (black bars
 // beside it), the box scaled with the picture.
 void SdlPlatform::ShowFrame(const Surface* overlay, const SDL_Rect* at) {
   const Viewport view = CurrentViewport();
   const bool whole = needRedraw_ || !shownView_ || shownView_->Picture() != view.Picture() ||
                      shownView_->Strip() != view.Strip();
-  stage().Compose(nextPicture_);
+  std::vector<PixelRect> changed = ComposeShown(overlay, at);
   stage().ClearDirty();
-  if (overlay != nullptr && at != nullptr) {
-    BitBlt(nextPicture_, at->x, at->y, overlay->Width(), overlay->Height(), *overlay, 0, 0,
-           RasterOp::kSrcCopy);
-  }
   const PresentFrame frame{
       .view = view,
-      .picture = &nextPicture_,
-      .changed = whole ? std::vector<PixelRect>{} : ChangedRects(shownPicture_, nextPicture_),
+      .picture = &shownPicture_,
+      .changed = whole ? std::vector<PixelRect>{} : std::move(changed),
       .strip = StripToShow(view, whole),
       .whole = whole,
       .smooth = view.Smooth(options_.filter)};
   if (frame.whole || !frame.changed.empty() || frame.strip != nullptr) presenter_->Show(frame);
-  std::swap(shownPicture_, nextPicture_);
   shownView_ = view;
   needRedraw_ = false;
 }

@@ -80,6 +80,9 @@ class SdlPlatform final : public Platform {
   // Composes the picture with, when given, the box's pixels at their
   // place (in picture pixels) and shows what changed since the last frame.
   void ShowFrame(const Surface* overlay, const SDL_Rect* at);
+  // Brings shownPicture_ up to the stage (the overlay at `at` on top) and
+  // returns the rectangles that changed.
+  std::vector<PixelRect> ComposeShown(const Surface* overlay, const SDL_Rect* at);
   // The menu strip's pixels when they must be shown again, else null.
   const Surface* StripToShow(const Viewport& view, bool whole);
   // Whether input or a close waits, or a timer is due by `at` (Ticks).
@@ -114,10 +117,12 @@ class SdlPlatform final : public Platform {
   SdlCursorPtr waitCursor_;
   std::unique_ptr<Font> uiFont_;
   bool uiFontTried_ = false;
-  // The frame on screen and the one being composed: what differs between
-  // the two is all that goes to the window system.
+  // The frame on screen, and a band of the next one with the same rows of
+  // this one: what differs between the two is all that goes to the window
+  // system.
   Surface shownPicture_;
-  Surface nextPicture_;
+  Surface band_;
+  Surface shownBand_;
   std::optional<Viewport> shownView_;
   MenuBar menuBar_;
   Surface menuPixels_;
