@@ -69,7 +69,13 @@ class Frames {
 
   void Refresh() { kovan::Refresh(platform_); }
   void Yield() { platform_.DoEvents(); }
-  void Pause(std::uint32_t ms) { platform_.Sleep(ms); }
+  // What remains of ms counted from `since`: the time the picture took to
+  // reach the screen is part of the pause, not added to it.
+  void PauseSince(std::uint32_t since, std::uint32_t ms) {
+    const std::uint32_t spent = platform_.Ticks() - since;
+    if (spent < ms) platform_.Sleep(ms - spent);
+  }
+  std::uint32_t Now() const { return platform_.Ticks(); }
 
   template <typename Draw>
   void Paced(std::uint32_t periodMs, Draw&& draw) {
@@ -150,9 +156,10 @@ void Checkerboard(MainForm& f, Frames& frames) {
       Copy(f, x + 2, y + 2, 2, 2);
     }
   }
+  const std::uint32_t shown = frames.Now();
   frames.Refresh();
   frames.Yield();
-  frames.Pause(kCheckerPauseMs);
+  frames.PauseSince(shown, kCheckerPauseMs);
   for (int y = 0; y <= kScreenH; y += 4) {
     for (int x = 2; x <= kScreenW - 2; x += 4) {
       Copy(f, x, y, 2, 2);
