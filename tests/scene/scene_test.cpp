@@ -65,12 +65,15 @@ TEST(Transition, FramesLastTheirPeriodButASlowFrameIsNotPadded) {
   EXPECT_EQ(g.probe().sleeps, 50);
   g.probe().drawMs = 25;
   EXPECT_EQ(g.Transition("DI"), 50u * 25u);
-  // The combs neither pace nor yield; the checkerboard pauses once.
+  // The combs neither pace nor yield; the checkerboard pauses once, the
+  // time its first half takes to show counted in the pause.
   g.probe().drawMs = 3;
   g.probe().ResetCounters();
   EXPECT_EQ(g.Transition("HB"), 121u * 3u);
   EXPECT_EQ(g.probe().sleeps + g.probe().yields, 0);
-  EXPECT_EQ(g.Transition("IC"), 3u + 100u + 3u);
+  EXPECT_EQ(g.Transition("IC"), 100u + 3u);
+  g.probe().drawMs = 120;
+  EXPECT_EQ(g.Transition("IC"), 120u + 120u);
 }
 
 TEST(Transition, DarkenShowsTheBufferLoweredBy100AndClampedAtZero) {
