@@ -4,9 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "pixels.h"
+#include "platform/process_memory.h"
 
 namespace kovan {
 namespace {
@@ -83,6 +89,43 @@ TEST(Surface, ResizeClearsToBackColourAndDrawingClips) {
   BitBlt(dst, std::numeric_limits<int>::min(), 0, std::numeric_limits<int>::max(), 4,
          Pattern(4, 4, 6), 0, 0, RasterOp::kSrcCopy);
   EXPECT_EQ(dst.Pixels(), before.Pixels());
+}
+
+// A surface only sized or cleared keeps no store, whatever reads it or
+// draws from it; drawing on it makes one, and clearing it gives that back
+// to the system at once.
+TEST(Surface, StoreComesWhenDrawnOnAndGoesWhenCleared) {
+  KeepLargeBlocksApart();
+  Surface plain(640, 480, 0x336699);
+  Surface same = plain;
+  (void)same.Pixels();  // the same pixels, with a store
+  for (RasterOp op : {RasterOp::kSrcCopy, RasterOp::kSrcAnd, RasterOp::kSrcInvert}) {
+    Surface a = Pattern(8, 8, 1), b = a;
+    BitBlt(a, -2, 3, 9, 9, plain, 630, 470, op);
+    BitBlt(b, -2, 3, 9, 9, same, 630, 470, op);
+    EXPECT_EQ(a.Pixels(), b.Pixels());
+  }
+  Surface blended = Pattern(8, 8, 2), reference = blended;
+  BlendArea(blended, 0, 0, 8, 8, plain, 635, 1, 0.25f);
+  BlendArea(reference, 0, 0, 8, 8, same, 635, 1, 0.25f);
+  EXPECT_EQ(blended.Pixels(), reference.Pixels());
+  EXPECT_EQ(plain.Point(639, 479), 0x336699u);
+  EXPECT_TRUE(plain.Plain());
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+  // Left to itself the C library would serve blocks this size from the
+  // heap once one larger had come and gone.
+  {
+    std::vector<char> larger(4 << 20, 1);
+    volatile char seen = larger[larger.size() / 2];
+    (void)seen;
+  }
+  const std::size_t mapped = mallinfo2().hblkhd;
+  plain.SetPoint(0, 0, kWhite);
+  EXPECT_GE(mallinfo2().hblkhd, mapped + 640 * 480 * sizeof(Rgb));
+  plain.SetBackColor(kBlack);
+  EXPECT_TRUE(plain.Plain());
+  EXPECT_EQ(mallinfo2().hblkhd, mapped);
+#endif
 }
 
 TEST(BitBlt, MatchesReferenceForEveryOpAndClip) {
