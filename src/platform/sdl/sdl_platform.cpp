@@ -477,8 +477,12 @@ std::vector<PixelRect> SdlPlatform::ComposeShown(const Surface* overlay, const S
   constexpr int kW = Stage::kWidth;
   constexpr int kH = Stage::kHeight;
   if (shownPicture_.Width() != kW || shownPicture_.Height() != kH) shownPicture_.Resize(kW, kH);
-  Surface whole;
-  if (!stage().Forms().empty()) stage().Compose(whole);
+  Surface& whole = withForms_;
+  if (!stage().Forms().empty()) {
+    stage().Compose(whole);
+  } else if (!whole.Empty()) {
+    whole.Resize(0, 0);
+  }
   std::vector<PixelRect> changed;
   for (int top = 0; top < kH; top += kBandRows) {
     const int rows = std::min(kBandRows, kH - top);

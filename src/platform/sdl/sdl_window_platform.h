@@ -123,6 +123,7 @@ class SdlPlatform final : public Platform {
   Surface shownPicture_;
   Surface band_;
   Surface shownBand_;
+  Surface withForms_;  // the whole next picture, only while forms are open
   std::optional<Viewport> shownView_;
   MenuBar menuBar_;
   Surface menuPixels_;
