@@ -14,9 +14,6 @@ void KeepLargeBlocksApart() {
   // after which pictures come from the heap and stay there.
   constexpr int kLargeBlockBytes = 256 * 1024;
   (void)mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
-  // The helper threads (fonts, sound) allocate little: one heap for all
-  // of them instead of a heap apiece.
-  (void)mallopt(M_ARENA_MAX, 1);
 #endif
 }
 
