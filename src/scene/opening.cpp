@@ -61,6 +61,8 @@ void Scene::ReleaseLoadedPlace() {
 }
 
 void Scene::OpeningLoad(const char* number) {
+  // The last picture is on the screen: it need not wait for the next.
+  ReleaseLoadedPlace();
   Surface picture;
   if (!ReadPicture(number, picture)) throw GameExit{"data", 1};
   Surface& target = form_.Place_Load;

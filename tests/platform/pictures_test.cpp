@@ -1,5 +1,7 @@
 #include "platform/pictures.h"
 
+#include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -13,6 +15,7 @@ namespace kovan {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using testing::Matches;
 using testing::Pattern;
 
 void PutLe(Bytes& out, std::uint32_t v, int bytes) {
@@ -117,6 +120,33 @@ TEST(DecodeJpeg, VariantsKeepTheirColours) {
   EXPECT_TRUE(near(grey->Point(8, 8), MakeRgb(81, 81, 81), 4));
   EXPECT_TRUE(near(grey->Point(24, 24), 0xE6E6E6, 4));
   EXPECT_TRUE(EncodeJpeg(Surface(), 90).empty());
+}
+
+// The game decodes JPEGs itself, row by row into the picture; the picture
+// library's own decoding is the oracle, pixel for pixel, whole or cut off.
+TEST(DecodeJpeg, MatchesThePictureLibrary) {
+  const Surface original = Pattern(61, 45, 3);
+  for (const bool progressive : {false, true}) {
+    for (const bool grey : {false, true}) {
+      Bytes jpeg = EncodeJpeg(original, 75, progressive, grey);
+      for (const std::size_t keep : {jpeg.size(), jpeg.size() * 2 / 3}) {
+        jpeg.resize(keep);
+        const Result<Surface> ours = DecodePicture(jpeg);
+        SDL_RWops* rw = SDL_RWFromConstMem(jpeg.data(), static_cast<int>(jpeg.size()));
+        SDL_Surface* theirs = IMG_LoadJPG_RW(rw);
+        SDL_RWclose(rw);
+        // A cut that falls inside a table is an error for both.
+        ASSERT_EQ(ours.ok(), theirs != nullptr) << progressive << grey << keep;
+        if (theirs == nullptr) continue;
+        SDL_Surface* rgb = SDL_ConvertSurfaceFormat(theirs, SDL_PIXELFORMAT_RGB888, 0);
+        EXPECT_TRUE(Matches(*ours, [&](int x, int y) {
+          return static_cast<const Rgb*>(rgb->pixels)[y * rgb->pitch / 4 + x] & 0xFFFFFF;
+        })) << progressive << grey << keep;
+        SDL_FreeSurface(rgb);
+        SDL_FreeSurface(theirs);
+      }
+    }
+  }
 }
 
 TEST(DecodePicture, BadInputIsAnError) {
