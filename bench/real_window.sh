@@ -14,7 +14,7 @@ set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 shift $(($# > 0 ? 1 : 0))
 here=$(cd "$(dirname "$0")" && pwd)
-runs=7
+runs=15
 command -v xvfb-run >/dev/null || { echo "real_window: xvfb-run is not installed" >&2; exit 2; }
 [[ -x "$build/window_watch" ]] || { echo "real_window: no $build/window_watch" >&2; exit 2; }
 
