@@ -50,11 +50,16 @@ struct JpegErrorJump {
 void JpegQuiet(j_common_ptr) {}
 
 // Reads the JPEG's headers with libjpeg itself, the reader the decoder
-// uses, so the size checked is the size that would be decoded. Only
+// uses, so the size checked is the size that would be decoded; with `out`,
+// goes on to decode a picture of one or three components straight into it,
+// a row at a time, as the picture library decodes it (RGB output, no
+// quantizing, the default DCT and upsampling), with no full-size copy
+// between. False with err.message set on an error; false with an empty
+// message for a picture left to the library (four components). Only
 // trivially destructible objects live here: the error jump skips no
 // destructor.
-bool ReadJpegHeader(const std::vector<std::uint8_t>& b, jpeg_decompress_struct& cinfo,
-                    JpegErrorJump& err, Size& size) {
+bool ReadJpeg(const std::vector<std::uint8_t>& b, jpeg_decompress_struct& cinfo,
+              JpegErrorJump& err, Size& size, Surface* out) {
   cinfo.err = jpeg_std_error(&err.mgr);
   err.mgr.error_exit = JpegErrorExit;
   err.mgr.output_message = JpegQuiet;
@@ -66,42 +71,20 @@ bool ReadJpegHeader(const std::vector<std::uint8_t>& b, jpeg_decompress_struct& 
   jpeg_mem_src(&cinfo, b.data(), static_cast<unsigned long>(b.size()));
   jpeg_read_header(&cinfo, TRUE);
   size = Size{cinfo.image_width, cinfo.image_height};
-  jpeg_destroy_decompress(&cinfo);
-  return true;
-}
-
-// Decodes a JPEG of one or three components straight into out, a row at a
-// time, as the picture library decodes it (RGB output, no quantizing, the
-// default DCT and upsampling), with no full-size copy between. False with
-// err.message set on an error; false with an empty message for a picture
-// this path leaves to the library (four components). Only trivially
-// destructible objects live here: the error jump skips no destructor.
-bool DecodeJpegRows(const std::vector<std::uint8_t>& b, jpeg_decompress_struct& cinfo,
-                    JpegErrorJump& err, Surface& out) {
-  cinfo.err = jpeg_std_error(&err.mgr);
-  err.mgr.error_exit = JpegErrorExit;
-  err.mgr.output_message = JpegQuiet;
-  if (setjmp(err.jump) != 0) {
+  if (out == nullptr || cinfo.num_components == 4) {
     jpeg_destroy_decompress(&cinfo);
-    return false;
-  }
-  jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, b.data(), static_cast<unsigned long>(b.size()));
-  jpeg_read_header(&cinfo, TRUE);
-  if (cinfo.num_components == 4) {
-    jpeg_destroy_decompress(&cinfo);
-    return false;
+    return out == nullptr;
   }
   // Blue, green, red and a spare byte: a surface pixel's bytes in memory.
   cinfo.out_color_space = JCS_EXT_BGRX;
   cinfo.quantize_colors = FALSE;
   jpeg_start_decompress(&cinfo);
-  out.Resize(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+  out->Resize(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
   while (cinfo.output_scanline < cinfo.output_height) {
-    Rgb* row = out.Row(static_cast<int>(cinfo.output_scanline));
+    Rgb* row = out->Row(static_cast<int>(cinfo.output_scanline));
     JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(row)};
     jpeg_read_scanlines(&cinfo, rows, 1);
-    for (int x = 0; x < out.Width(); ++x) row[x] &= 0x00FFFFFF;
+    for (int x = 0; x < out->Width(); ++x) row[x] &= 0x00FFFFFF;
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
@@ -112,7 +95,7 @@ Result<Size> JpegSize(const std::vector<std::uint8_t>& b) {
   jpeg_decompress_struct cinfo{};
   JpegErrorJump err{};
   Size size;
-  if (!ReadJpegHeader(b, cinfo, err, size)) {
+  if (!ReadJpeg(b, cinfo, err, size, nullptr)) {
     return Result<Size>::Error(std::string("broken JPEG picture: ") + err.message);
   }
   return size;
@@ -178,8 +161,9 @@ Result<Surface> DecodePicture(std::vector<std::uint8_t> bytes, int maxSide) {
   if (kind == Kind::kJpeg) {
     jpeg_decompress_struct cinfo{};
     JpegErrorJump err{};
+    Size decoded;
     Surface out;
-    if (DecodeJpegRows(bytes, cinfo, err, out)) return out;
+    if (ReadJpeg(bytes, cinfo, err, decoded, &out)) return out;
     if (err.message[0] != '\0') {
       return Result<Surface>::Error(std::string("cannot decode JPEG: ") + err.message);
     }
