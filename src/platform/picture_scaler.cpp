@@ -1,7 +1,13 @@
 #include "platform/picture_scaler.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+
+#if defined(__SSE2__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+#include <emmintrin.h>
+#define KOVAN_SCALER_SSE2 1
+#endif
 
 namespace kovan {
 
@@ -23,10 +29,12 @@ long long CentreOf(int i, int n, int size) {
   return ((2LL * i + 1) * size * 256) / (2LL * n) - 128;
 }
 
-// Splits a centre into the source pixel at or before it and the weight
-// (0..256) of the one after.
+// Splits a centre into a pair of neighbouring source pixels, the first at
+// or before it, and the weight (0..256) of the second. Past the last pixel
+// the pair is the last two, weighted wholly to the second, so the second
+// is always there unless the source is one pixel wide (then 0 and 0).
 void Split(long long centre, int size, int& at, std::uint32_t& weight) {
-  if (centre <= 0) {
+  if (centre <= 0 || size < 2) {
     at = 0;
     weight = 0;
     return;
@@ -34,8 +42,8 @@ void Split(long long centre, int size, int& at, std::uint32_t& weight) {
   at = static_cast<int>(centre >> 8);
   weight = static_cast<std::uint32_t>(centre & 0xFF);
   if (at >= size - 1) {
-    at = size - 1;
-    weight = 0;
+    at = size - 2;
+    weight = 256;
   }
 }
 
@@ -45,6 +53,49 @@ std::uint32_t Mix(std::uint32_t a, std::uint32_t b, std::uint32_t f) {
   const std::uint32_t rb = (((a & 0xFF00FF) * g + (b & 0xFF00FF) * f + 0x800080) >> 8) & 0xFF00FF;
   const std::uint32_t gr = (((a & 0x00FF00) * g + (b & 0x00FF00) * f + 0x008000) >> 8) & 0x00FF00;
   return rb | gr;
+}
+
+#if KOVAN_SCALER_SSE2
+// Mix for four pixels at once, channels widened to 16 bits (255 * 256 + 128
+// still fits); g and f hold 256 - f and f for the channels of two pixels
+// and 0 for their top bytes, which so come out 0.
+__m128i Mix4(__m128i a, __m128i b, __m128i g, __m128i f) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i half = _mm_set1_epi16(128);
+  const auto mixed = [&](__m128i wideA, __m128i wideB) {
+    const __m128i sum = _mm_add_epi16(_mm_mullo_epi16(wideA, g), _mm_mullo_epi16(wideB, f));
+    return _mm_srli_epi16(_mm_add_epi16(sum, half), 8);
+  };
+  return _mm_packus_epi16(mixed(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero)),
+                          mixed(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero)));
+}
+
+// A weight for the channels of two pixels, 0 for their top bytes.
+__m128i Lanes(std::uint32_t weight) {
+  const auto w = static_cast<short>(weight);
+  return _mm_set_epi16(0, w, w, w, 0, w, w, w);
+}
+#endif
+
+// out[k] = Mix(a[k], b[k], f) for n pixels. The pixels go straight to
+// memory, past the cache: a frame is more than the cache holds, and the
+// window system reads it from another process.
+void MixRows(std::uint32_t* out, const std::uint32_t* a, const std::uint32_t* b, int n,
+             std::uint32_t f) {
+  int k = 0;
+#if KOVAN_SCALER_SSE2
+  for (; k < n && reinterpret_cast<std::uintptr_t>(out + k) % 16 != 0; ++k) {
+    out[k] = Mix(a[k], b[k], f);
+  }
+  const __m128i fw = Lanes(f), gw = Lanes(256 - f);
+  for (; k + 4 <= n; k += 4) {
+    const __m128i pa = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + k));
+    const __m128i pb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k));
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + k), Mix4(pa, pb, gw, fw));
+  }
+  _mm_sfence();
+#endif
+  for (; k < n; ++k) out[k] = Mix(a[k], b[k], f);
 }
 
 }  // namespace
@@ -95,9 +146,36 @@ const std::uint32_t* PictureScaler::SpreadRow(const Surface& src, int y, int slo
   row.resize(columns_.size());
   const Rgb* in = src.Row(y);
   const int last = src.Width() - 1;
-  for (std::size_t k = 0; k < columns_.size(); ++k) {
+  const std::size_t n = columns_.size();
+  std::size_t k = 0;
+#if KOVAN_SCALER_SSE2
+  // Each target pixel's pair of source pixels is one 8-byte load (a second
+  // pixel is there when the source is two or more wide); both are weighed
+  // at once and the halves added.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i half = _mm_set1_epi16(128);
+  const auto weighed = [&](std::size_t i) {
+    const __m128i pairs =
+        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + columns_[i])),
+                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + columns_[i + 1])));
+    const __m128i first =
+        _mm_mullo_epi16(_mm_unpacklo_epi8(pairs, zero),
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(&weights_[8 * i])));
+    const __m128i second =
+        _mm_mullo_epi16(_mm_unpackhi_epi8(pairs, zero),
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(&weights_[8 * i + 8])));
+    const __m128i sums =
+        _mm_add_epi16(_mm_unpacklo_epi64(first, second), _mm_unpackhi_epi64(first, second));
+    return _mm_srli_epi16(_mm_add_epi16(sums, half), 8);
+  };
+  for (; last >= 1 && k + 4 <= n; k += 4) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(&row[k]),
+                     _mm_packus_epi16(weighed(k), weighed(k + 2)));
+  }
+#endif
+  for (; k < n; ++k) {
     const int x = columns_[k];
-    row[k] = Mix(in[x], in[std::min(x + 1, last)], frac_[k]);
+    row[k] = Mix(in[x], in[std::min(x + 1, last)], weights_[8 * k + 4]);
   }
   rowOf_[slot] = y;
   return row.data();
@@ -108,9 +186,16 @@ void PictureScaler::DrawSmooth(PixelTarget target, const PixelRect& place, const
   const int srcW = src.Width();
   const int srcH = src.Height();
   columns_.resize(static_cast<std::size_t>(cut.w));
-  frac_.resize(static_cast<std::size_t>(cut.w));
+  weights_.resize(8 * static_cast<std::size_t>(cut.w));
   for (int k = 0; k < cut.w; ++k) {
-    Split(CentreOf(cut.x + k - place.x, place.w, srcW), srcW, columns_[k], frac_[k]);
+    std::uint32_t f = 0;
+    Split(CentreOf(cut.x + k - place.x, place.w, srcW), srcW, columns_[k], f);
+    std::uint16_t* lanes = &weights_[8 * static_cast<std::size_t>(k)];
+    for (int c = 0; c < 3; ++c) {  // blue, green, red; the top byte's stay 0
+      lanes[c] = static_cast<std::uint16_t>(256 - f);
+      lanes[4 + c] = static_cast<std::uint16_t>(f);
+    }
+    lanes[3] = lanes[7] = 0;
   }
   rowOf_[0] = rowOf_[1] = -1;
   // The row a source line was spread into, spreading it when neither slot
@@ -128,7 +213,7 @@ void PictureScaler::DrawSmooth(PixelTarget target, const PixelRect& place, const
     const std::uint32_t* top = rowFor(y0, y1);
     const std::uint32_t* bottom = rowFor(y1, y0);
     std::uint32_t* out = target.pixels + static_cast<std::ptrdiff_t>(dy) * target.pitch + cut.x;
-    for (int k = 0; k < cut.w; ++k) out[k] = Mix(top[k], bottom[k], fy);
+    MixRows(out, top, bottom, cut.w, fy);
   }
 }
 
@@ -195,11 +280,17 @@ namespace {
 // rectangle more costs more than a few unchanged pixels.
 constexpr int kBandGap = 8;
 
-// Runs of set flags, joined across short gaps: [first, last] pairs.
-std::vector<std::pair<int, int>> Bands(const std::vector<char>& flags) {
+// Where a line of pixels (a row or a column) changed: its first and last
+// changed place along the other axis, or none.
+struct Extent {
+  int lo = -1, hi = -1;
+};
+
+// Runs of changed lines, joined across short gaps: [first, last] pairs.
+std::vector<std::pair<int, int>> Bands(const std::vector<Extent>& lines) {
   std::vector<std::pair<int, int>> bands;
-  for (int i = 0; i < static_cast<int>(flags.size()); ++i) {
-    if (flags[static_cast<std::size_t>(i)] == 0) continue;
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    if (lines[static_cast<std::size_t>(i)].hi < 0) continue;
     if (!bands.empty() && i - bands.back().second <= kBandGap) {
       bands.back().second = i;
     } else {
@@ -215,38 +306,22 @@ long long AreaOf(const std::vector<PixelRect>& rects) {
   return area;
 }
 
-// The bands of changed columns (byColumns) or rows inside `box`, each cut
-// to the rows (columns) in which it changed.
-std::vector<PixelRect> BandRects(const Surface& a, const Surface& b, const PixelRect& box,
-                                 bool byColumns) {
-  const int across = byColumns ? box.w : box.h;
-  std::vector<char> changed(static_cast<std::size_t>(across), 0);
-  for (int y = box.y; y < box.y + box.h; ++y) {
-    const Rgb* ra = a.Row(y);
-    const Rgb* rb = b.Row(y);
-    for (int x = box.x; x < box.x + box.w; ++x) {
-      if (ra[x] != rb[x]) changed[static_cast<std::size_t>(byColumns ? x - box.x : y - box.y)] = 1;
-    }
-  }
+// The bands of changed lines, each cut to the extent its lines changed in:
+// rectangles of columns (byColumns) or of rows, `offset` being the first
+// line's place.
+std::vector<PixelRect> BandRects(const std::vector<Extent>& lines, int offset, bool byColumns) {
   std::vector<PixelRect> rects;
-  for (const auto& [first, last] : Bands(changed)) {
-    // The band's own extent along the other axis.
-    int lo = byColumns ? box.y + box.h : box.x + box.w, hi = -1;
-    const int x0 = byColumns ? box.x + first : box.x,
-              x1 = byColumns ? box.x + last : box.x + box.w - 1;
-    const int y0 = byColumns ? box.y : box.y + first,
-              y1 = byColumns ? box.y + box.h - 1 : box.y + last;
-    for (int y = y0; y <= y1; ++y) {
-      const Rgb* ra = a.Row(y);
-      const Rgb* rb = b.Row(y);
-      for (int x = x0; x <= x1; ++x) {
-        if (ra[x] == rb[x]) continue;
-        lo = std::min(lo, byColumns ? y : x);
-        hi = std::max(hi, byColumns ? y : x);
-      }
+  for (const auto& [first, last] : Bands(lines)) {
+    int lo = INT_MAX, hi = -1;
+    for (int i = first; i <= last; ++i) {
+      const Extent& e = lines[static_cast<std::size_t>(i)];
+      if (e.hi < 0) continue;
+      lo = std::min(lo, e.lo);
+      hi = std::max(hi, e.hi);
     }
-    rects.push_back(byColumns ? PixelRect{x0, lo, x1 - x0 + 1, hi - lo + 1}
-                              : PixelRect{lo, y0, hi - lo + 1, y1 - y0 + 1});
+    const int from = offset + first, count = last - first + 1;
+    rects.push_back(byColumns ? PixelRect{from, lo, count, hi - lo + 1}
+                              : PixelRect{lo, from, hi - lo + 1, count});
   }
   return rects;
 }
@@ -257,9 +332,25 @@ std::vector<PixelRect> ChangedRects(const Surface& a, const Surface& b) {
   const std::optional<PixelRect> box = ChangedRect(a, b);
   if (!box) return {};
   if (a.Width() != b.Width() || a.Height() != b.Height()) return {*box};
-  std::vector<PixelRect> columns = BandRects(a, b, *box, true);
-  std::vector<PixelRect> rows = BandRects(a, b, *box, false);
-  return AreaOf(columns) <= AreaOf(rows) ? columns : rows;
+  // One pass over the box finds where each column and each row changed.
+  std::vector<Extent> columns(static_cast<std::size_t>(box->w)),
+      rows(static_cast<std::size_t>(box->h));
+  for (int y = box->y; y < box->y + box->h; ++y) {
+    const Rgb* ra = a.Row(y) + box->x;
+    const Rgb* rb = b.Row(y) + box->x;
+    Extent& row = rows[static_cast<std::size_t>(y - box->y)];
+    for (int x = 0; x < box->w; ++x) {
+      if (ra[x] == rb[x]) continue;
+      Extent& column = columns[static_cast<std::size_t>(x)];
+      if (column.lo < 0) column.lo = y;
+      column.hi = y;
+      if (row.lo < 0) row.lo = box->x + x;
+      row.hi = box->x + x;
+    }
+  }
+  std::vector<PixelRect> byColumns = BandRects(columns, box->x, true);
+  std::vector<PixelRect> byRows = BandRects(rows, box->y, false);
+  return AreaOf(byColumns) <= AreaOf(byRows) ? byColumns : byRows;
 }
 
 }  // namespace kovan

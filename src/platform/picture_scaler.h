@@ -40,8 +40,11 @@ class PictureScaler {
   // Source row y scaled across the cut's columns, kept for the next row.
   const std::uint32_t* SpreadRow(const Surface& src, int y, int slot);
 
-  std::vector<int> columns_;         // per target column: source column
-  std::vector<std::uint32_t> frac_;  // per target column: weight of the next one (0..256)
+  std::vector<int> columns_;  // per target column: the first of its two source columns
+  // Per target column, the weights (out of 256) of its two source pixels
+  // in 16-bit lanes: blue, green, red and top byte of the first, then of
+  // the second; the top byte's are 0.
+  std::vector<std::uint16_t> weights_;
   std::vector<std::uint32_t> rows_[2];
   int rowOf_[2] = {-1, -1};
 };

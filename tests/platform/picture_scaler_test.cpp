@@ -113,6 +113,19 @@ TEST(PictureScaler, SmoothingInterpolatesBetweenPixelCentres) {
   }
 }
 
+// Smoothing a one-colour source gives that colour, also where a source only
+// a pixel or two wide or high has no neighbour to mix with.
+TEST(PictureScaler, SmoothingASmallPlainSourceGivesItsColour) {
+  const int sizes[][2] = {{1, 1}, {1, 3}, {3, 1}, {2, 2}, {5, 1}};
+  for (const auto& [w, h] : sizes) {
+    const Surface src(w, h, 0x3A7FC1);
+    Frame f(37, 23);
+    PictureScaler().Draw(f.Target(), PixelRect{0, 0, 37, 23}, src, PixelRect{0, 0, 37, 23}, true);
+    EXPECT_TRUE(std::all_of(f.pixels.begin(), f.pixels.end(), [](auto p) { return p == 0x3A7FC1; }))
+        << w << "x" << h;
+  }
+}
+
 // Every changed pixel lies in a rectangle; stripes across the picture go
 // as stripes, a blob as one rectangle.
 TEST(ChangedRects, CoverEveryChangeWithoutSendingTheWholeForStripes) {
