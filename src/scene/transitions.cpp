@@ -149,14 +149,16 @@ void GrowingSquares(MainForm& f, Frames& frames) {
 }
 
 // "IC": two diagonal quarters of every 4 x 4 block, a pause, the other two.
+// The pause counts from the start: drawing and showing the first half are
+// part of it.
 void Checkerboard(MainForm& f, Frames& frames) {
+  const std::uint32_t shown = frames.Now();
   for (int y = 0; y <= kScreenH - 2; y += 4) {
     for (int x = 0; x <= kScreenW - 2; x += 4) {
       Copy(f, x, y, 2, 2);
       Copy(f, x + 2, y + 2, 2, 2);
     }
   }
-  const std::uint32_t shown = frames.Now();
   frames.Refresh();
   frames.Yield();
   frames.PauseSince(shown, kCheckerPauseMs);
