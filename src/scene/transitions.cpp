@@ -149,10 +149,10 @@ void GrowingSquares(MainForm& f, Frames& frames) {
 }
 
 // "IC": two diagonal quarters of every 4 x 4 block, a pause, the other two.
-// The pause counts from the start: drawing and showing the first half are
-// part of it.
+// The pause counts from the start, and the second half is drawn while the
+// first is on show: only showing it comes after the pause.
 void Checkerboard(MainForm& f, Frames& frames) {
-  const std::uint32_t shown = frames.Now();
+  const std::uint32_t start = frames.Now();
   for (int y = 0; y <= kScreenH - 2; y += 4) {
     for (int x = 0; x <= kScreenW - 2; x += 4) {
       Copy(f, x, y, 2, 2);
@@ -161,13 +161,13 @@ void Checkerboard(MainForm& f, Frames& frames) {
   }
   frames.Refresh();
   frames.Yield();
-  frames.PauseSince(shown, kCheckerPauseMs);
   for (int y = 0; y <= kScreenH; y += 4) {
     for (int x = 2; x <= kScreenW - 2; x += 4) {
       Copy(f, x, y, 2, 2);
       Copy(f, x - 2, y - 2, 2, 2);
     }
   }
+  frames.PauseSince(start, kCheckerPauseMs);
   frames.Refresh();
   frames.Yield();
 }
