@@ -48,7 +48,7 @@ void WriteGameFolder(const std::string& dir, const GameSetup& setup) {
 }
 
 void ProbePlatform::Sleep(std::uint32_t ms) {
-  clock += ms;
+  clock += ms + oversleepMs;
   ++sleeps;
 }
 

@@ -77,7 +77,8 @@ class ProbePlatform final : public Platform {
   void ResetCounters() { presents = sleeps = yields = 0; }
 
   std::uint32_t clock = 0;
-  std::uint32_t drawMs = 0;  // what each refresh takes
+  std::uint32_t drawMs = 0;       // what each refresh takes
+  std::uint32_t oversleepMs = 0;  // what each sleep takes beyond its time
   int presents = 0, sleeps = 0, yields = 0;
   std::function<void()> onPresent;
   std::function<void()> onYield;

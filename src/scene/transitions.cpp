@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -77,22 +78,32 @@ class Frames {
   }
   std::uint32_t Now() const { return platform_.Ticks(); }
 
+  // A frame starts where the last one was due to end while the clock is
+  // within a tick or two of it, so the little each sleep oversleeps does
+  // not add up over a transition's frames; a frame that ran late starts
+  // the count afresh (it is not made up for by shorter ones).
   template <typename Draw>
   void Paced(std::uint32_t periodMs, Draw&& draw) {
-    frameStart_ = static_cast<std::int32_t>(platform_.Ticks());
+    const std::uint32_t now = platform_.Ticks();
+    // Unsigned differences: right across the tick counter's wrap.
+    const bool onTime = due_.has_value() && now - *due_ <= kOversleepMs;
+    frameStart_ = static_cast<std::int32_t>(onTime ? *due_ : now);
     draw();
     Refresh();
-    // Unsigned difference: right across the tick counter's wrap.
     frameTime_ =
         static_cast<std::int32_t>(platform_.Ticks() - static_cast<std::uint32_t>(frameStart_));
     if (frameTime_ >= 0 && frameTime_ < static_cast<std::int32_t>(periodMs)) {
       platform_.Sleep(periodMs - static_cast<std::uint32_t>(frameTime_));
     }
+    due_ = static_cast<std::uint32_t>(frameStart_) + periodMs;
     platform_.DoEvents();
   }
 
  private:
+  static constexpr std::uint32_t kOversleepMs = 2;
+
   Platform& platform_;
+  std::optional<std::uint32_t> due_;  // when the last paced frame was to end
   std::int32_t& frameStart_;
   std::int32_t& frameTime_;
 };

@@ -65,6 +65,11 @@ TEST(Transition, FramesLastTheirPeriodButASlowFrameIsNotPadded) {
   EXPECT_EQ(g.probe().sleeps, 50);
   g.probe().drawMs = 25;
   EXPECT_EQ(g.Transition("DI"), 50u * 25u);
+  // What the sleeps oversleep does not add up from frame to frame.
+  g.probe().drawMs = 3;
+  g.probe().oversleepMs = 1;
+  EXPECT_EQ(g.Transition("DI"), 500u + 1u);
+  g.probe().oversleepMs = 0;
   // The combs neither pace nor yield; the checkerboard pauses once, the
   // time its first half takes to show counted in the pause.
   g.probe().drawMs = 3;
