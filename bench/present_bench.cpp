@@ -1,12 +1,15 @@
 // What a present costs before the pixels leave for the window: composing the
-// stage of a full game screen into one 640 x 480 picture. (The upload and
-// render of the picture need a display; bench/idle_cpu.sh measures the
-// window as a whole.)
+// stage of a full game screen into one 640 x 480 picture, finding what
+// changed and scaling it to full screen. (Sending the pixels needs a
+// display: present_real measures that, bench/idle_cpu.sh the window as a
+// whole.)
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
+#include "platform/picture_scaler.h"
 #include "platform/stage.h"
 #include "platform/surface.h"
 
@@ -98,6 +101,31 @@ void BM_ComposeScene(benchmark::State& state) {
                           static_cast<std::int64_t>(sizeof(Rgb)));
 }
 BENCHMARK(BM_ComposeScene)->Unit(benchmark::kMicrosecond);
+
+// Full screen at 1920 x 1080: the whole picture smoothed to 1440 x 1080, as
+// after a transition's last step.
+void BM_SmoothToFullScreen(benchmark::State& state) {
+  Surface picture(Stage::kWidth, Stage::kHeight);
+  FillRamps(picture, 0);
+  std::vector<std::uint32_t> frame(1920 * 1080);
+  const PixelTarget target{frame.data(), 1920, 1080, 1920};
+  const PixelRect place{240, 0, 1440, 1080};
+  PictureScaler scaler;
+  for (auto _ : state) {
+    scaler.Draw(target, place, picture, place, true);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_SmoothToFullScreen)->Unit(benchmark::kMicrosecond);
+
+// Finding what changed when every pixel did (the checkerboard's second half).
+void BM_ChangedRectsEverywhere(benchmark::State& state) {
+  Surface before(Stage::kWidth, Stage::kHeight), after(Stage::kWidth, Stage::kHeight);
+  FillRamps(before, 0);
+  FillRamps(after, 1);
+  for (auto _ : state) benchmark::DoNotOptimize(ChangedRects(before, after));
+}
+BENCHMARK(BM_ChangedRectsEverywhere)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace kovan
